@@ -1,0 +1,18 @@
+// zarn <callsign> <wpm> <filename> [<freq>]: writes the callsign as a Morse
+// identification in a WAV file.
+#include <exception>
+#include <string_view>
+#include <vector>
+
+#include "frontend/frontend.h"
+
+int main(int argc, char** argv) {
+  try {
+    zarn::install_signal_handlers();
+    const std::vector<std::string_view> args(argc > 0 ? argv + 1 : argv, argv + argc);
+    zarn::Wfile2 file;
+    return zarn::report(zarn::zarn(args, file));
+  } catch (const std::exception& e) {
+    return zarn::report({.usage = false, .failure = zarn::describe(e)});
+  }
+}

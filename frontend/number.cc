@@ -1,0 +1,81 @@
+#include <cmath>
+#include <cstdlib>
+
+#include "frontend/frontend.h"
+
+namespace zarn {
+namespace {
+
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool is_sign(char c) {
+  return c == '+' || c == '-';
+}
+bool is_exponent_letter(char c) {
+  switch (c) {
+    case 'E':
+    case 'e':
+    case 'D':
+    case 'd':
+    case 'Q':
+    case 'q':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Checks that `token` is a real constant: [sign] digits with at most one
+// point and at least one digit, then optionally an exponent letter, [sign]
+// and at least one digit. Copies it into `out` in the C library's spelling
+// (exponent letter 'e') and returns false for anything else.
+bool normalise_real(std::string_view token, char* out) {
+  std::size_t i = 0;
+  auto copy_sign = [&] {
+    if (i < token.size() && is_sign(token[i])) *out++ = token[i++];
+  };
+  auto copy_digits = [&] {
+    std::size_t n = 0;
+    for (; i < token.size() && is_digit(token[i]); ++n) *out++ = token[i++];
+    return n;
+  };
+  copy_sign();
+  std::size_t mantissa_digits = copy_digits();
+  if (i < token.size() && token[i] == '.') {
+    *out++ = token[i++];
+    mantissa_digits += copy_digits();
+  }
+  if (mantissa_digits == 0) return false;
+  if (i < token.size() && is_exponent_letter(token[i])) {
+    *out++ = 'e';
+    ++i;
+    copy_sign();
+    if (copy_digits() == 0) return false;
+  }
+  *out = '\0';
+  return i == token.size();
+}
+
+}  // namespace
+
+std::optional<ReadError> read_real(const NumberField& field, float& value) {
+  std::string_view text = field.view();
+  const auto start = text.find_first_not_of(" \t");
+  if (start == std::string_view::npos) return ReadError::end_of_file;
+  text.remove_prefix(start);
+  // A null value: the number keeps what it had.
+  if (text.front() == ',' || text.front() == '/') return std::nullopt;
+  const std::string_view token = text.substr(0, text.find_first_of(" \t,/)"));
+
+  char normalised[sizeof(field.chars) + 1];
+  if (!normalise_real(token, normalised)) return ReadError::syntax;
+  // strtof rounds the decimal value straight to single precision; too small
+  // a magnitude comes back as a subnormal or zero, which is what we want.
+  const float read = std::strtof(normalised, nullptr);
+  if (std::isinf(read)) return ReadError::conversion;
+  value = read;
+  return std::nullopt;
+}
+
+}  // namespace zarn
