@@ -1,0 +1,244 @@
+// The built tool, run as a user or a script runs it, in a scratch folder.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include "tests/process.h"
+
+namespace zarn::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kUsageBytes = " Usage: zarn <callsign> <wpm> <filename> [<freq>]\r\n";
+
+class Cli : public ::testing::Test {
+ protected:
+  Exit zarn(const std::vector<std::string>& args) { return run_zarn(args, {dir.path(), {}}); }
+  fs::path at(const std::string& name) const { return dir.path() / name; }
+  std::string severe(int number, const std::string& text, const std::string& file) const {
+    return "zarn: severe (" + std::to_string(number) + "): " + text + ", unit 12, file " + file +
+           "\n";
+  }
+  bool folder_is_empty() const { return fs::is_empty(dir.path()); }
+
+  ScratchDir dir;
+};
+
+TEST_F(Cli, TooFewArgumentsPrintOnlyTheUsageLine) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{}, {"E"}, {"E", "20"}}) {
+    const auto exit = zarn(args);
+    EXPECT_EQ(exit.status, 0);
+    EXPECT_EQ(exit.out, kUsageBytes);
+    EXPECT_EQ(exit.out.size(), 51u);
+    EXPECT_EQ(exit.err, "");
+    EXPECT_TRUE(folder_is_empty());
+  }
+}
+
+TEST_F(Cli, WritesTheIdentification) {
+  const auto exit = zarn({"Q1ABC", "20", "id.wav"});
+  EXPECT_EQ(exit.status, 0);
+  EXPECT_EQ(exit.out, "");
+  EXPECT_EQ(exit.err, "");
+  EXPECT_EQ(fs::file_size(at("id.wav")), 46349u);
+}
+
+TEST_F(Cli, FieldsAreCutAndTrimmed) {
+  ASSERT_EQ(zarn({"Q1ABCDEFGH", "20", "full.wav"}).status, 0);
+  // Past the 10-character field nothing is looked at, not even a bad symbol.
+  ASSERT_EQ(zarn({"Q1ABCDEFGH#X", "20", "cut.wav"}).status, 0);
+  EXPECT_TRUE(same_bytes(read_file(at("cut.wav")), read_file(at("full.wav"))));
+
+  // The speed field holds 8 characters: 20.000000999 reads as 20.0.
+  ASSERT_EQ(zarn({"E", "20", "twenty.wav"}).status, 0);
+  ASSERT_EQ(zarn({"E", "20.000000999", "cut-speed.wav"}).status, 0);
+  EXPECT_TRUE(same_bytes(read_file(at("cut-speed.wav")), read_file(at("twenty.wav"))));
+
+  const std::string long_name(85, 'n');
+  ASSERT_EQ(zarn({"E", "20", long_name}).status, 0);
+  EXPECT_TRUE(fs::exists(at(long_name.substr(0, 80))));
+
+  ASSERT_EQ(zarn({"E", "20", "  blanks.wav  "}).status, 0);
+  EXPECT_TRUE(fs::exists(at("blanks.wav")));
+}
+
+TEST_F(Cli, ArgumentsPastTheFourthChangeNothing) {
+  ASSERT_EQ(zarn({"E", "20", "four.wav", "0"}).status, 0);
+  ASSERT_EQ(zarn({"E", "20", "more.wav", "0", "extra", "1e99"}).status, 0);
+  ASSERT_EQ(zarn({"E", "20", "three.wav"}).status, 0);
+  EXPECT_TRUE(same_bytes(read_file(at("more.wav")), read_file(at("four.wav"))));
+  EXPECT_TRUE(same_bytes(read_file(at("three.wav")), read_file(at("four.wav"))));
+}
+
+TEST_F(Cli, OverwritingALongerFileLeavesExactlyTheNewBytes) {
+  ASSERT_EQ(zarn({"E", "20", "fresh.wav"}).status, 0);
+  write_file(at("old.wav"), std::string(100000, 'x'));
+  ASSERT_EQ(zarn({"E", "20", "old.wav"}).status, 0);
+  EXPECT_TRUE(same_bytes(read_file(at("old.wav")), read_file(at("fresh.wav"))));
+}
+
+TEST_F(Cli, StopsBeforeTheFileOnAMalformedNumber) {
+  const std::string kRead = ", unit -5, file Internal List-Directed Read\n";
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  } kCases[] = {
+      {{"E", "", "f.wav"}, 24, "zarn: severe (24): end-of-file during read" + kRead},
+      {{"E", "abc", "f.wav"}, 59, "zarn: severe (59): list-directed I/O syntax error" + kRead},
+      {{"E", "1e99", "f.wav"}, 64, "zarn: severe (64): input conversion error" + kRead},
+      {{"E", "20", "f.wav", "800Hz"}, 59, "zarn: severe (59): list-directed I/O syntax error" + kRead},
+      {{"E", "20", "f.wav", " "}, 24, "zarn: severe (24): end-of-file during read" + kRead},
+  };
+  for (const auto& c : kCases) {
+    auto args = c.args;
+    const auto created = zarn(args);
+    EXPECT_EQ(created.status, c.status) << args[1];
+    EXPECT_EQ(created.err, c.err) << args[1];
+    EXPECT_TRUE(folder_is_empty()) << args[1];
+
+    write_file(at("f.wav"), "keep");
+    EXPECT_EQ(zarn(args).status, c.status);
+    EXPECT_EQ(read_file(at("f.wav")), "keep");
+    fs::remove(at("f.wav"));
+  }
+}
+
+TEST_F(Cli, RefusesRunsThatCannotMakeAUsableSound) {
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } kCases[] = {
+      {{"E", "0", "f.wav"}, "speed must be above 0 wpm, not 0"},
+      {{"E", "-0", "f.wav"}, "speed must be above 0 wpm, not -0"},
+      {{"E", ",", "f.wav"}, "speed must be above 0 wpm, not 0"},
+      {{"E", "-5", "f.wav"}, "speed must be above 0 wpm, not -5"},
+      {{"Q1#", "20", "f.wav"}, "callsign character '#' at position 3 has no Morse code"},
+      {{"A\tB", "20", "f.wav"}, "callsign character code 9 at position 2 has no Morse code"},
+      {{"0000000000", "0.001", "f.wav"},
+       "220 Morse units at 0.001 wpm make a sound too long for a WAV file"},
+  };
+  for (const auto& c : kCases) {
+    const auto exit = zarn(c.args);
+    EXPECT_EQ(exit.status, 2) << c.args[0] << " " << c.args[1];
+    EXPECT_EQ(exit.err, "zarn: severe: " + c.err + "\n");
+    EXPECT_TRUE(folder_is_empty());
+  }
+}
+
+TEST_F(Cli, ReportsFilesThatCannotBeOpened) {
+  fs::create_directory(at("folder"));
+  fs::create_symlink("loop", at("loop"));
+  const struct {
+    std::string name;
+    int status;
+    std::string err;
+  } kCases[] = {
+      {"nowhere/f.wav", 29, severe(29, "file not found", at("nowhere/f.wav"))},
+      {"folder", 9, severe(9, "permission to access file denied", at("folder"))},
+      {"folder/", 9, severe(9, "permission to access file denied", at("folder/"))},
+      {"   ", 29, severe(29, "file not found", "")},
+      {"loop", 43, severe(43, "file name specification error", at("loop"))},
+  };
+  for (const auto& c : kCases) {
+    const auto exit = zarn({"E", "20", c.name});
+    EXPECT_EQ(exit.status, c.status) << c.name;
+    EXPECT_EQ(exit.err, c.err) << c.name;
+  }
+}
+
+TEST_F(Cli, ReportsASocketAsNoDevice) {
+  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  const std::string path = at("sock").string();
+  ASSERT_LT(path.size(), sizeof addr.sun_path);
+  path.copy(addr.sun_path, path.size());
+  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  const auto exit = zarn({"E", "20", "sock"});
+  ::close(sock);
+  EXPECT_EQ(exit.status, 42);
+  EXPECT_EQ(exit.err, severe(42, "no such device", at("sock")));
+}
+
+TEST_F(Cli, ReportsAFullDevice) {
+  const auto exit = zarn({"E", "20", "/dev/full"});
+  EXPECT_EQ(exit.status, 38);
+  EXPECT_EQ(exit.err,
+            "zarn: No space left on device\n" + severe(38, "error during write", "/dev/full"));
+}
+
+TEST_F(Cli, FileSizeLimitIsAWriteErrorNotAKill) {
+  const auto exit = run_zarn({"Q1ABC", "20", "big.wav"}, {dir.path(), 1024});
+  EXPECT_EQ(exit.signal, 0);
+  EXPECT_EQ(exit.status, 38);
+  EXPECT_EQ(exit.err, "zarn: File too large\n" + severe(38, "error during write", at("big.wav")));
+  EXPECT_EQ(fs::file_size(at("big.wav")), 1024u);  // what was written stays
+}
+
+TEST_F(Cli, WritesToNonRegularFiles) {
+  ASSERT_EQ(zarn({"E", "20", "e.wav"}).status, 0);
+  const auto to_stdout = zarn({"E", "20", "/dev/stdout"});
+  EXPECT_EQ(to_stdout.status, 0);
+  EXPECT_TRUE(same_bytes(to_stdout.out, read_file(at("e.wav"))));
+  EXPECT_EQ(zarn({"E", "20", "/dev/null"}).status, 0);
+
+  ASSERT_EQ(::mkfifo(at("fifo").c_str(), 0600), 0);
+  std::string heard;
+  std::thread listener([&] { heard = read_file(at("fifo")); });
+  const auto through_fifo = zarn({"E", "20", "fifo"});
+  listener.join();
+  EXPECT_EQ(through_fifo.status, 0);
+  EXPECT_TRUE(same_bytes(heard, read_file(at("e.wav"))));
+}
+
+TEST_F(Cli, ASecondWriterGivesWayToTheFirst) {
+  write_file(at("busy.wav"), "first run's bytes");
+  const int fd = ::open(at("busy.wav").c_str(), O_RDWR);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  const auto exit = zarn({"E", "20", "busy.wav"});
+  ::close(fd);
+  EXPECT_EQ(exit.status, 30);
+  EXPECT_EQ(exit.err, "zarn: Resource temporarily unavailable\n" +
+                          severe(30, "open failure", at("busy.wav")));
+  EXPECT_EQ(read_file(at("busy.wav")), "first run's bytes");
+}
+
+TEST_F(Cli, ConsoleInterruptsEndTheRunBySignal) {
+  const struct {
+    int signal;
+    const char* event;
+  } kCases[] = {{SIGINT, "control-C"}, {SIGQUIT, "control-BREAK"}, {SIGHUP, "window-CLOSE"}};
+  for (const auto& c : kCases) {
+    const fs::path fifo = at("stuck-" + std::to_string(c.signal));
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A reader that never reads: the run blocks once the pipe is full.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    Process run({"Q1ABC/M", "10", fifo.filename().string()}, {dir.path(), {}});
+    int queued = 0;
+    for (int i = 0; i < 500 && queued < 65536; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      ::ioctl(reader, FIONREAD, &queued);
+    }
+    ASSERT_GE(queued, 65536);
+    ::kill(run.pid(), c.signal);
+    const auto exit = run.wait();
+    ::close(reader);
+    EXPECT_EQ(exit.signal, c.signal);
+    EXPECT_EQ(exit.err, std::string("zarn: error (200): program aborting due to ") + c.event +
+                            " event\n");
+  }
+}
+
+}  // namespace
+}  // namespace zarn::testing

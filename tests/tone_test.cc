@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <vector>
+
+#include "audio/audio.h"
+
+namespace zarn {
+namespace {
+
+std::vector<std::uint8_t> render(std::string_view callsign, float wpm, float freq = 0) {
+  Elements elements;
+  EXPECT_FALSE(morse(callsign, elements));
+  MemorySink sink;
+  EXPECT_FALSE(genzarn(wpm, elements, freq, "out.wav", sink));
+  return sink.bytes;
+}
+
+std::vector<int> first_samples(const std::vector<std::uint8_t>& wav, std::size_t count) {
+  return {wav.begin() + kHeaderSize, wav.begin() + kHeaderSize + count};
+}
+
+std::int32_t samples_for(int units, float wpm) {
+  return std::get<Tone>(plan_tone(wpm, 0, units)).samples;
+}
+
+TEST(Genzarn, HeaderOfE) {
+  const auto wav = render("E", 20);
+  const std::vector<std::uint8_t> expected = {
+      0x52, 0x49, 0x46, 0x46, 0x7A, 0x0A, 0x00, 0x00, 0x57, 0x41, 0x56, 0x45, 0x66, 0x6D, 0x74,
+      0x20, 0x10, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x11, 0x2B, 0x00, 0x00, 0x11, 0x2B,
+      0x00, 0x00, 0x01, 0x00, 0x08, 0x00, 0x64, 0x61, 0x74, 0x61, 0x56, 0x0A, 0x00, 0x00};
+  EXPECT_EQ(std::vector<std::uint8_t>(wav.begin(), wav.begin() + kHeaderSize), expected);
+}
+
+TEST(Genzarn, WorkedExamples) {
+  const struct {
+    const char* callsign;
+    float wpm;
+    float freq;
+    std::size_t file_size;
+    std::vector<int> first;
+  } kCases[] = {
+      {"E", 20, 0, 2690, {217, 255, 220, 133}},
+      {"A", 20, 0, 5336, {217, 255, 220, 133}},
+      {"AB", 15, 800, 17684, {184, 228, 252, 251}},
+      {"Q1ABC/M", 25, 600, 50847, {171, 208, 237, 252}},
+      {"Q1ABC", 20, 0, 46349, {217, 255, 220, 133}},
+  };
+  for (const auto& c : kCases) {
+    const auto wav = render(c.callsign, c.wpm, c.freq);
+    EXPECT_EQ(wav.size(), c.file_size) << c.callsign;
+    EXPECT_EQ(first_samples(wav, 4), c.first) << c.callsign;
+  }
+}
+
+TEST(Genzarn, SampleCountTruncatesTowardZero) {
+  EXPECT_EQ(samples_for(4, 20), 2646);     // 2646.0001
+  EXPECT_EQ(samples_for(1, 20), 661);      // 661.50002: not rounded up
+  EXPECT_EQ(samples_for(19, 19), 13229);   // 13229.9998: not rounded up
+  EXPECT_EQ(samples_for(0, 20), 0);
+}
+
+TEST(Genzarn, EmptyCallsignIsHeaderOnly) {
+  const auto wav = render("          ", 20);
+  ASSERT_EQ(wav.size(), kHeaderSize);
+  EXPECT_EQ(wav[4], 36);   // RIFF size
+  EXPECT_EQ(wav[40], 0);   // data size
+}
+
+TEST(Genzarn, FrequencyNotAboveZeroSelectsTheDefaultTone) {
+  const auto reference = render("Q1ABC", 20);
+  EXPECT_EQ(render("Q1ABC", 20, 1361.97509765625f), reference);
+  EXPECT_EQ(render("Q1ABC", 20, -0.0f), reference);
+  EXPECT_EQ(render("Q1ABC", 20, -440), reference);
+}
+
+TEST(Genzarn, KeyedHardAroundSilenceAt128) {
+  // E: one unit down, three up. Unit boundaries drift by a few samples with
+  // the accumulated time, so stay clear of the edge.
+  const auto wav = render("E", 20);
+  const auto samples = std::vector<std::uint8_t>(wav.begin() + kHeaderSize, wav.end());
+  EXPECT_TRUE(std::all_of(samples.begin() + 670, samples.end(), [](auto s) { return s == 128; }));
+  EXPECT_GT(std::count_if(samples.begin(), samples.begin() + 655, [](auto s) { return s != 128; }),
+            600);
+  for (float freq : {0.0f, 600.0f, 5000.0f, 3e38f}) {
+    const auto long_wav = render("Q1ABC/M", 10, freq);
+    EXPECT_EQ(std::count(long_wav.begin() + kHeaderSize, long_wav.end(), 0), 0) << freq;
+  }
+}
+
+TEST(Genzarn, LongSoundHasNoCeilingAndBlocksJoinSeamlessly) {
+  const auto wav = render("Q1ABC/M", 15);
+  EXPECT_EQ(wav.size(), 84716u);
+
+  // The same samples computed in one piece, without the writer's blocks.
+  Elements elements;
+  morse("0000000000", elements);
+  const Tone tone = std::get<Tone>(plan_tone(5, 700, elements.count));
+  std::vector<std::uint8_t> whole(static_cast<std::size_t>(tone.samples));
+  Synth(tone, elements.used()).fill(whole);
+  const auto blocked = render("0000000000", 5, 700);
+  ASSERT_EQ(blocked.size(), whole.size() + kHeaderSize);
+  EXPECT_TRUE(std::equal(whole.begin(), whole.end(), blocked.begin() + kHeaderSize));
+}
+
+TEST(Genzarn, RefusesSpeedsThatGiveNoUsableSound) {
+  const struct {
+    float wpm;
+    int units;
+    ToneRefusal::Reason reason;
+  } kCases[] = {
+      {0.0f, 4, ToneRefusal::Reason::speed_not_positive},
+      {-0.0f, 4, ToneRefusal::Reason::speed_not_positive},
+      {-5.0f, 4, ToneRefusal::Reason::speed_not_positive},
+      {0.001f, 220, ToneRefusal::Reason::too_long},
+      {1e-45f, 4, ToneRefusal::Reason::too_long},
+  };
+  for (const auto& c : kCases) {
+    const auto plan = plan_tone(c.wpm, 0, c.units);
+    ASSERT_TRUE(std::holds_alternative<ToneRefusal>(plan)) << c.wpm;
+    EXPECT_EQ(std::get<ToneRefusal>(plan).reason, c.reason) << c.wpm;
+  }
+  // One unit at the slowest speeds around the edge of the header's signed
+  // 32-bit sizes (RIFF size n + 36): the last that fits, the first that does not.
+  EXPECT_EQ(samples_for(1, std::bit_cast<float>(0x36ceb801u)), 2147483608);
+  EXPECT_TRUE(std::holds_alternative<ToneRefusal>(plan_tone(std::bit_cast<float>(0x36ceb800u), 0, 1)));
+  EXPECT_TRUE(std::holds_alternative<Tone>(plan_tone(1e-45f, 0, 0)));
+}
+
+}  // namespace
+}  // namespace zarn
