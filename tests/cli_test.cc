@@ -8,7 +8,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <memory>
 #include <csignal>
 #include <thread>
 
@@ -212,6 +214,40 @@ TEST_F(Cli, ASecondWriterGivesWayToTheFirst) {
   EXPECT_EQ(exit.err, "zarn: Resource temporarily unavailable\n" +
                           severe(30, "open failure", at("busy.wav")));
   EXPECT_EQ(read_file(at("busy.wav")), "first run's bytes");
+}
+
+TEST_F(Cli, ConcurrentWritersLeaveOneWholeRun) {
+  const std::vector<std::string> callsigns = {"E", "T", "Q1ABC", "K0DEF/M", "W2GHI",
+                                              "N3JKL", "VE4MNO", "G5PQR"};
+  std::vector<std::string> alone;
+  for (const auto& call : callsigns) {
+    ASSERT_EQ(zarn({call, "20", "alone.wav"}).status, 0);
+    alone.push_back(read_file(at("alone.wav")));
+  }
+  const std::string busy_err = "zarn: Resource temporarily unavailable\n" +
+                               severe(30, "open failure", at("shared.wav"));
+  for (int round = 0; round < 20; ++round) {
+    std::vector<std::unique_ptr<Process>> runs;
+    for (const auto& call : callsigns) {
+      runs.push_back(std::make_unique<Process>(std::vector<std::string>{call, "20", "shared.wav"},
+                                               Launch{dir.path(), {}}));
+    }
+    std::vector<std::size_t> succeeded;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      const auto exit = runs[i]->wait();
+      if (exit.status == 0) {
+        succeeded.push_back(i);
+      } else {
+        EXPECT_EQ(exit.status, 30) << "round " << round;
+        EXPECT_EQ(exit.err, busy_err) << "round " << round;
+      }
+    }
+    ASSERT_FALSE(succeeded.empty());
+    const auto file = read_file(at("shared.wav"));
+    EXPECT_TRUE(std::any_of(succeeded.begin(), succeeded.end(),
+                            [&](std::size_t i) { return file == alone[i]; }))
+        << "round " << round << ": the file is no single run's output";
+  }
 }
 
 TEST_F(Cli, ConsoleInterruptsEndTheRunBySignal) {

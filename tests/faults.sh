@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Real faults, caused for real: a full disk, a read-only file system, a user
+# without rights. Needs root and mount namespaces; skips where it has neither.
+set -uo pipefail
+
+# The mounts below stay private to this run: re-run inside a mount namespace.
+if [[ -z "${ZARN_IN_NAMESPACE:-}" ]] && ((EUID == 0)) &&
+  unshare -m --propagation private true 2>/dev/null; then
+  ZARN_IN_NAMESPACE=1 exec unshare -m --propagation private bash "$(readlink -f "$0")" "$@"
+fi
+source "$(dirname "$0")/harness.sh"
+((EUID == 0)) || skip "needs root for mounts and for changing users"
+[[ -n "${ZARN_IN_NAMESPACE:-}" ]] || skip "cannot make a mount namespace"
+need setpriv util-linux
+
+severe() { printf 'zarn: severe (%s): %s, unit 12, file %s' "$1" "$2" "$3"; }
+
+"$ZARN" Q1ABC 20 "$scratch/whole.wav"
+
+# Disk full: an 8 KiB tmpfs takes two pages of a 46 KB file, then refuses.
+mkdir small
+mount -t tmpfs -o size=8k tmpfs small
+run_zarn Q1ABC 20 small/id.wav
+check "disk full: status" "$status" 38
+check "disk full: lines" "$err" "zarn: No space left on device
+$(severe 38 "error during write" "$scratch/small/id.wav")"
+check "disk full: bytes written stay" "$(stat -c %s small/id.wav)" 8192
+check "disk full: they are the run's first bytes" \
+  "$(cmp -n 8192 small/id.wav whole.wav && echo same)" same
+
+# Read-only file system: an existing file is the user's read-only file and
+# stays as it was; a new file is a place we may not write.
+rm small/id.wav
+echo "old bytes" >small/keep.wav
+mount -o remount,ro small
+run_zarn Q1ABC 20 small/keep.wav
+check "read-only fs, existing file: status" "$status" 47
+check "read-only fs, existing file: line" "$err" \
+  "$(severe 47 "write to READONLY file" "$scratch/small/keep.wav")"
+check "read-only fs, existing file: unchanged" "$(<small/keep.wav)" "old bytes"
+run_zarn Q1ABC 20 small/new.wav
+check "read-only fs, new file: status" "$status" 9
+check "read-only fs, new file: line" "$err" \
+  "$(severe 9 "permission to access file denied" "$scratch/small/new.wav")"
+check "read-only fs, new file: not created" "$(ls small)" "keep.wav"
+umount small
+
+# A user without rights: nobody may read root's file but not write it, and
+# may not create files in root's folder.
+as_nobody() { setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; }
+chmod 755 "$scratch"
+echo "root's bytes" >owned.wav
+chmod 644 owned.wav
+run_zarn_as_nobody() {
+  local errfile
+  errfile=$(mktemp)
+  chmod 666 "$errfile"
+  as_nobody "$ZARN" "$@" 2>"$errfile" && status=0 || status=$?
+  err=$(<"$errfile")
+  rm -f "$errfile"
+}
+run_zarn_as_nobody Q1ABC 20 owned.wav
+check "no write permission: status" "$status" 47
+check "no write permission: line" "$err" "$(severe 47 "write to READONLY file" "$scratch/owned.wav")"
+check "no write permission: unchanged" "$(<owned.wav)" "root's bytes"
+run_zarn_as_nobody Q1ABC 20 new.wav
+check "folder not writable: status" "$status" 9
+check "folder not writable: line" "$err" \
+  "$(severe 9 "permission to access file denied" "$scratch/new.wav")"
+check "folder not writable: not created" "$([[ -e new.wav ]] && echo created || echo absent)" absent
+
+finish

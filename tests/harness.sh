@@ -1,0 +1,46 @@
+# Shared by the shell tests: checks that count, a closing tally, and skipping.
+# Sourced, not run. Each test script gets the tool's path as its first argument.
+
+passed=0
+failed=0
+
+# skip REASON: the whole script cannot run here.
+skip() {
+  echo "SKIP: $*"
+  exit 77
+}
+
+# need COMMAND PACKAGE: skip unless COMMAND is on the PATH.
+need() {
+  command -v "$1" >/dev/null 2>&1 || skip "$1 not found (Debian package: $2)"
+}
+
+# check NAME ACTUAL EXPECTED
+check() {
+  if [[ "$2" == "$3" ]]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    printf 'FAIL: %s\n  got:      %q\n  expected: %q\n' "$1" "$2" "$3"
+  fi
+}
+
+# run_zarn ARGS...: runs the tool; sets $status and $err (standard error).
+run_zarn() {
+  local errfile
+  errfile=$(mktemp)
+  "$ZARN" "$@" 2>"$errfile" && status=0 || status=$?
+  err=$(<"$errfile")
+  rm -f "$errfile"
+}
+
+finish() {
+  echo "$passed passed, $failed failed"
+  ((failed == 0))
+}
+
+ZARN=$(readlink -f "$1")
+[[ -x "$ZARN" ]] || { echo "usage: $0 path/to/zarn" >&2; exit 2; }
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cd "$scratch"
