@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -96,6 +97,9 @@ class MemorySink final : public Sink {
 
   std::string filename_field;
   std::vector<std::uint8_t> bytes;
+  // Past this size a write fails as a full file would (EFBIG), so a fuzzer's
+  // slow speeds cannot exhaust memory.
+  std::size_t limit = SIZE_MAX;
 };
 
 // The file writer: the named file is opened for reading and writing without

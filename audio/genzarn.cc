@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 
 #include "audio/audio.h"
 
@@ -49,6 +50,7 @@ std::optional<FileError> MemorySink::open(std::string_view field) {
 }
 
 std::optional<FileError> MemorySink::write(std::span<const std::uint8_t> b) {
+  if (b.size() > limit - bytes.size()) return FileError{IoError::write_failure, EFBIG, "memory"};
   bytes.insert(bytes.end(), b.begin(), b.end());
   return std::nullopt;
 }

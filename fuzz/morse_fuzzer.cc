@@ -1,0 +1,61 @@
+// Any 10-byte callsign field: only 0/1 units in valid Morse timing, or a
+// refusal that names a character with no code.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "fuzz/check.h"
+#include "morse/morse.h"
+
+namespace {
+
+bool has_code(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '/';
+}
+
+// Marks are one unit (dot) or three (dash); spaces are one unit inside a
+// character or three between characters; a callsign has no longer gaps.
+void check_timing(const zarn::Elements& e) {
+  FUZZ_CHECK(e.count <= 220);
+  if (e.count == 0) return;
+  FUZZ_CHECK(e.units[0] == 1);
+  int run = 0;
+  for (int i = 0; i < e.count; ++i) {
+    FUZZ_CHECK(e.units[i] == 0 || e.units[i] == 1);
+    ++run;
+    if (i + 1 == e.count || e.units[i + 1] != e.units[i]) {
+      FUZZ_CHECK(run == 1 || run == 3);
+      run = 0;
+    }
+  }
+  FUZZ_CHECK(e.units[e.count - 1] == 0 && e.units[e.count - 2] == 0 && e.units[e.count - 3] == 0);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string field(10, ' ');
+  std::copy_n(data, std::min<std::size_t>(size, field.size()), field.begin());
+  zarn::Elements elements;
+  const auto unknown = zarn::morse(field, elements);
+  const auto end = std::min(field.find(' '), field.size());
+  if (unknown) {
+    FUZZ_CHECK(unknown->position >= 1 && static_cast<std::size_t>(unknown->position) <= end);
+    FUZZ_CHECK(static_cast<unsigned char>(field[unknown->position - 1]) == unknown->code);
+    FUZZ_CHECK(!has_code(unknown->code));
+    return 0;
+  }
+  FUZZ_CHECK(std::all_of(field.begin(), field.begin() + end,
+                         [](char c) { return has_code(static_cast<unsigned char>(c)); }));
+  check_timing(elements);
+
+  // Case never matters.
+  std::string upper = field;
+  std::transform(upper.begin(), upper.end(), upper.begin(),
+                 [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+  zarn::Elements folded;
+  FUZZ_CHECK(!zarn::morse(upper, folded));
+  FUZZ_CHECK(std::equal(elements.used().begin(), elements.used().end(), folded.used().begin(),
+                        folded.used().end()));
+  return 0;
+}

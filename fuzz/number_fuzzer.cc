@@ -1,0 +1,33 @@
+// Any bytes in the 8-character number field: a value or one of the three
+// read errors, never anything else.
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+
+#include "frontend/frontend.h"
+#include "fuzz/check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const zarn::NumberField field(text);
+  constexpr float kBefore = 12345.5f;
+  float value = kBefore;
+  const auto error = zarn::read_real(field, value);
+
+  const auto first = field.view().find_first_not_of(" \t");
+  FUZZ_CHECK((error == zarn::ReadError::end_of_file) == (first == std::string_view::npos));
+  if (error) {
+    FUZZ_CHECK(*error == zarn::ReadError::end_of_file || *error == zarn::ReadError::syntax ||
+               *error == zarn::ReadError::conversion);
+    FUZZ_CHECK(value == kBefore);
+    // Only an exponent can take eight characters beyond the float range.
+    if (*error == zarn::ReadError::conversion) {
+      FUZZ_CHECK(field.view().find_first_of("EeDdQq") != std::string_view::npos);
+    }
+    return 0;
+  }
+  const char lead = field.view()[first];
+  if (lead == ',' || lead == '/') FUZZ_CHECK(value == kBefore);
+  FUZZ_CHECK(std::isfinite(value));
+  return 0;
+}
