@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -46,19 +47,75 @@ struct ToneRefusal {
 // 32-bit sizes.
 std::variant<Tone, ToneRefusal> plan_tone(float wpm, float freq, int count);
 
+// A run of accumulator values: start + i * step for i = 1 .. count, each of
+// them exactly a float.
+struct Stretch {
+  double start;
+  double step;
+  std::size_t count;
+};
+
+// A running single-precision sum, x <- x + d rounded to single precision,
+// with d > 0. Inside one binade every such step moves x by the same multiple
+// of the binade's ulp, so a whole stretch of steps is an arithmetic
+// progression, handed out without a serial chain of additions; only steps
+// that cross into the next binade, or meet a rounding tie, are taken one by
+// one. The values are exactly those of step-by-step addition.
+class FloatAccumulator {
+ public:
+  FloatAccumulator(float start, float step) : x_(start), d_(step) {}
+  float value() const { return x_; }
+  // Takes the next stretch of at most `limit` steps, each of whose values
+  // stays below `bound`; an empty stretch means the next value would not.
+  Stretch take(std::size_t limit, float bound = std::numeric_limits<float>::infinity());
+  // Takes `steps` steps.
+  void skip(std::size_t steps);
+  // Takes up to `limit` steps while each new value stays below `bound`;
+  // returns how many it took.
+  std::size_t advance_below(std::size_t limit, float bound);
+
+ private:
+  float x_;
+  float d_;
+};
+
+// Phases up to this many radians take the fast sine, which an exhaustive
+// comparison has checked against std::sin for every float up to here.
+inline constexpr float kFastSineLimit = 0x1p23f;
+
+// A key-down sample: 128 + 127 sin(phase), rounded half away from zero.
+std::uint8_t tone_sample(float phase);
+// The same for the phases of a stretch, out[i] for start + (i + 1) * step;
+// identical bytes, much faster, by the fastest kernel this processor has.
+void tone_samples(double start, double step, std::span<std::uint8_t> out);
+
+// The ways tone_samples() can compute; the exhaustive comparison checks each.
+enum class SineKernel { exact, avx2, avx512 };
+std::vector<SineKernel> sine_kernels();  // this processor's, slowest first
+void tone_samples(SineKernel kernel, double start, double step, std::span<std::uint8_t> out);
+
 // The oscillator and keying of the sample loop, run block by block: the
 // phase and time accumulators carry over from one fill() to the next.
 class Synth {
  public:
-  Synth(const Tone& tone, std::span<const std::uint8_t> units) : tone_(tone), units_(units) {}
+  Synth(const Tone& tone, std::span<const std::uint8_t> units);
   // Writes the next out.size() samples.
   void fill(std::span<std::uint8_t> out);
 
  private:
-  Tone tone_;
+  struct Segment {
+    std::size_t length;
+    bool key_down;
+  };
+  Segment next_segment(std::size_t limit);
+  float unit_end(double next_unit) const;
+  void render(std::span<std::uint8_t> out, bool key_down);
+
+  float dot_;
   std::span<const std::uint8_t> units_;
-  float phase_ = 0;
-  float t_ = 0;
+  FloatAccumulator phase_;
+  FloatAccumulator t_;
+  bool past_last_unit_ = false;
 };
 
 // How the file layer failed; the values are the diagnostics' error numbers.

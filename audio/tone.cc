@@ -1,8 +1,10 @@
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
 
 #include "audio/audio.h"
+#include "audio/single_precision.h"
 
 namespace zarn {
 namespace {
@@ -15,36 +17,16 @@ constexpr float kSamplesPerSecond = 11025.0f;
 constexpr float kSamplePeriod = 9.0702946e-05f;
 constexpr float kTwoPi = 6.2831855f;
 constexpr float kDefaultToneHz = 1361.97509765625f;
-constexpr float kPeakAmplitude = 127.0f;
 static_assert(std::bit_cast<std::uint32_t>(kSecondsPerUnitAt1Wpm) == 0x3F99999A);
 static_assert(std::bit_cast<std::uint32_t>(kSamplesPerSecond) == 0x462C4400);
 static_assert(std::bit_cast<std::uint32_t>(kSamplePeriod) == 0x38BE37C6);
 static_assert(std::bit_cast<std::uint32_t>(kTwoPi) == 0x40C90FDB);
 static_assert(std::bit_cast<std::uint32_t>(kDefaultToneHz) == 0x44AA3F34);
-static_assert(std::bit_cast<std::uint32_t>(kPeakAmplitude) == 0x42FE0000);
 
 constexpr std::uint8_t kSilence = 128;
 
 // The header's sizes are signed 32-bit and the RIFF size is n + 36.
 constexpr double kMaxSamples = std::numeric_limits<std::int32_t>::max() - 36.0;
-
-// Rounds a double to single precision as the hardware does, but saturates to
-// infinity explicitly: converting an out-of-range double is undefined.
-float to_single(double x) {
-  // Halfway between FLT_MAX and 2^128: from here on, rounding gives infinity.
-  constexpr double kOverflow = 0x1.ffffffp127;
-  if (x >= kOverflow) return std::numeric_limits<float>::infinity();
-  if (x <= -kOverflow) return -std::numeric_limits<float>::infinity();
-  return static_cast<float>(x);
-}
-
-std::uint8_t sample_byte(double phase) {
-  const double v = kPeakAmplitude * std::sin(phase);
-  // An oscillator driven past the float range has no phase left; stay silent
-  // rather than convert a NaN.
-  if (!(std::fabs(v) <= kPeakAmplitude)) return kSilence;
-  return static_cast<std::uint8_t>(static_cast<int>(std::round(v)) + kSilence);
-}
 
 }  // namespace
 
@@ -61,15 +43,54 @@ std::variant<Tone, ToneRefusal> plan_tone(float wpm, float freq, int count) {
   return tone;
 }
 
+Synth::Synth(const Tone& tone, std::span<const std::uint8_t> units)
+    : dot_(tone.dot), units_(units), phase_(0, tone.dphi), t_(0, kSamplePeriod) {}
+
 void Synth::fill(std::span<std::uint8_t> out) {
-  const double units_end = double(units_.size()) + 1;
-  for (auto& byte : out) {
-    phase_ = to_single(double{phase_} + tone_.dphi);
-    t_ = to_single(double{t_} + kSamplePeriod);
-    // 1-based number of the unit this sample falls in, by the accumulated t.
-    const double j = double{t_} / tone_.dot + 1;
-    const bool key_down = j < units_end && units_[static_cast<std::size_t>(j) - 1] != 0;
-    byte = key_down ? sample_byte(phase_) : kSilence;
+  while (!out.empty()) {
+    const Segment segment = next_segment(out.size());
+    render(out.first(segment.length), segment.key_down);
+    out = out.subspan(segment.length);
+  }
+}
+
+// A sample belongs to unit t / dot + 1 (1-based, truncated), t being the
+// accumulated time. Time never runs backwards, so a unit is a run of samples
+// that ends where t first reaches unit_end().
+Synth::Segment Synth::next_segment(std::size_t limit) {
+  if (past_last_unit_) return {limit, false};
+  t_.skip(1);
+  const double unit = double{t_.value()} / dot_ + 1;
+  if (!(unit < double(units_.size()) + 1)) {
+    past_last_unit_ = true;  // beyond the last unit the key stays up
+    return {limit, false};
+  }
+  const auto index = static_cast<std::size_t>(unit);
+  const std::size_t more = t_.advance_below(limit - 1, unit_end(double(index + 1)));
+  return {1 + more, units_[index - 1] != 0};
+}
+
+// The smallest time at which a sample falls in `next_unit` or later.
+float Synth::unit_end(double next_unit) const {
+  const auto reaches = [&](float t) { return double{t} / dot_ + 1 >= next_unit; };
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  float t = to_single((next_unit - 1) * dot_);
+  while (!reaches(t)) t = std::nextafter(t, kInf);
+  while (t > 0 && reaches(std::nextafter(t, 0.0f))) t = std::nextafter(t, 0.0f);
+  return t;
+}
+
+void Synth::render(std::span<std::uint8_t> out, bool key_down) {
+  if (!key_down) {
+    // The oscillator runs on through key-up time.
+    phase_.skip(out.size());
+    std::fill(out.begin(), out.end(), kSilence);
+    return;
+  }
+  while (!out.empty()) {
+    const Stretch phases = phase_.take(out.size());
+    tone_samples(phases.start, phases.step, out.first(phases.count));
+    out = out.subspan(phases.count);
   }
 }
 

@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <memory>
 #include <csignal>
+#include <memory>
 #include <thread>
 
 #include "tests/process.h"
@@ -99,7 +99,9 @@ TEST_F(Cli, StopsBeforeTheFileOnAMalformedNumber) {
       {{"E", "", "f.wav"}, 24, "zarn: severe (24): end-of-file during read" + kRead},
       {{"E", "abc", "f.wav"}, 59, "zarn: severe (59): list-directed I/O syntax error" + kRead},
       {{"E", "1e99", "f.wav"}, 64, "zarn: severe (64): input conversion error" + kRead},
-      {{"E", "20", "f.wav", "800Hz"}, 59, "zarn: severe (59): list-directed I/O syntax error" + kRead},
+      {{"E", "20", "f.wav", "800Hz"},
+       59,
+       "zarn: severe (59): list-directed I/O syntax error" + kRead},
       {{"E", "20", "f.wav", " "}, 24, "zarn: severe (24): end-of-file during read" + kRead},
   };
   for (const auto& c : kCases) {
@@ -217,15 +219,15 @@ TEST_F(Cli, ASecondWriterGivesWayToTheFirst) {
 }
 
 TEST_F(Cli, ConcurrentWritersLeaveOneWholeRun) {
-  const std::vector<std::string> callsigns = {"E", "T", "Q1ABC", "K0DEF/M", "W2GHI",
-                                              "N3JKL", "VE4MNO", "G5PQR"};
+  const std::vector<std::string> callsigns = {"E",     "T",     "Q1ABC",  "K0DEF/M",
+                                              "W2GHI", "N3JKL", "VE4MNO", "G5PQR"};
   std::vector<std::string> alone;
   for (const auto& call : callsigns) {
     ASSERT_EQ(zarn({call, "20", "alone.wav"}).status, 0);
     alone.push_back(read_file(at("alone.wav")));
   }
-  const std::string busy_err = "zarn: Resource temporarily unavailable\n" +
-                               severe(30, "open failure", at("shared.wav"));
+  const std::string busy_err =
+      "zarn: Resource temporarily unavailable\n" + severe(30, "open failure", at("shared.wav"));
   for (int round = 0; round < 20; ++round) {
     std::vector<std::unique_ptr<Process>> runs;
     for (const auto& call : callsigns) {
@@ -271,8 +273,8 @@ TEST_F(Cli, ConsoleInterruptsEndTheRunBySignal) {
     const auto exit = run.wait();
     ::close(reader);
     EXPECT_EQ(exit.signal, c.signal);
-    EXPECT_EQ(exit.err, std::string("zarn: error (200): program aborting due to ") + c.event +
-                            " event\n");
+    EXPECT_EQ(exit.err,
+              std::string("zarn: error (200): program aborting due to ") + c.event + " event\n");
   }
 }
 

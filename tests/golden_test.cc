@@ -38,8 +38,8 @@ TEST(Golden, LongRunsAtSeveralSpeedsAndTones) {
     MemorySink sink;
     ASSERT_FALSE(genzarn(c.wpm, elements, c.freq, "golden.wav", sink));
     EXPECT_EQ(sink.bytes.size(), c.size) << c.callsign << " " << c.wpm;
-    EXPECT_EQ(fnv1a(sink.bytes), c.hash) << c.callsign << " " << c.wpm << std::hex << " 0x"
-                                         << fnv1a(sink.bytes);
+    EXPECT_EQ(fnv1a(sink.bytes), c.hash)
+        << c.callsign << " " << c.wpm << std::hex << " 0x" << fnv1a(sink.bytes);
   }
 }
 

@@ -1,8 +1,8 @@
+#include "morse/morse.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "morse/morse.h"
 
 namespace zarn {
 namespace {
@@ -45,7 +45,9 @@ TEST(Morse, EverySymbolIsItsCodeThenTheLetterGap) {
 
 TEST(Morse, WorkedExamples) {
   EXPECT_EQ(encode("E         "), "1000");
-  EXPECT_EQ(encode("AB        "), "10111000" "111010101000");
+  EXPECT_EQ(encode("AB        "),
+            "10111000"
+            "111010101000");
   EXPECT_EQ(encode("Q1ABC     ").size(), 70u);
   EXPECT_EQ(encode("Q1ABC/M   ").size(), 96u);
 }
@@ -58,7 +60,9 @@ TEST(Morse, BlankEndsTheCallsign) {
   EXPECT_EQ(encode("AB #$%    "), encode("AB"));
 }
 
-TEST(Morse, LowerCaseFoldsToUpper) { EXPECT_EQ(encode("q1abc/m   "), encode("Q1ABC/M   ")); }
+TEST(Morse, LowerCaseFoldsToUpper) {
+  EXPECT_EQ(encode("q1abc/m   "), encode("Q1ABC/M   "));
+}
 
 TEST(Morse, FullFieldIsEncodedAndNothingBeyondIt) {
   EXPECT_EQ(encode("0000000000").size(), 220u);
@@ -72,7 +76,7 @@ TEST(Morse, RefusesCharactersWithoutCode) {
     unsigned char code;
     int position;
   } kCases[] = {
-      {"#         ", '#', 1}, {"AB?       ", '?', 3}, {"Q1AB\tC    ", '\t', 5},
+      {"#         ", '#', 1},        {"AB?       ", '?', 3},  {"Q1AB\tC    ", '\t', 5},
       {"A\xc3\xa9       ", 0xC3, 2}, {"ABCDEFGHI.", '.', 10}, {"A-B       ", '-', 2},
   };
   for (const auto& c : kCases) {

@@ -26,15 +26,31 @@ TEST(ReadReal, AcceptsRealConstants) {
     const char* text;
     float value;
   } kCases[] = {
-      {"20", 20.0f},      {"20.", 20.0f},     {"+20", 20.0f},     {"   20", 20.0f},
-      {"\t 20", 20.0f},   {".5", 0.5f},       {"2e1", 20.0f},     {"2E+1", 20.0f},
-      {"2d1", 20.0f},     {"2D1", 20.0f},     {"2q1", 20.0f},     {"2Q-1", 0.2f},
-      {"-5", -5.0f},      {"20,5", 20.0f},    {"20/", 20.0f},     {"20 abc", 20.0f},
-      {"20)x", 20.0f},    {"0.1", 0.1f},      {"1361.975", 1361.975f},
+      {"20", 20.0f},
+      {"20.", 20.0f},
+      {"+20", 20.0f},
+      {"   20", 20.0f},
+      {"\t 20", 20.0f},
+      {".5", 0.5f},
+      {"2e1", 20.0f},
+      {"2E+1", 20.0f},
+      {"2d1", 20.0f},
+      {"2D1", 20.0f},
+      {"2q1", 20.0f},
+      {"2Q-1", 0.2f},
+      {"-5", -5.0f},
+      {"20,5", 20.0f},
+      {"20/", 20.0f},
+      {"20 abc", 20.0f},
+      {"20)x", 20.0f},
+      {"0.1", 0.1f},
+      {"1361.975", 1361.975f},
       // The field holds 8 characters; the rest of a longer text is cut.
-      {"12.3456789", 12.34567f}, {"12345678901", 12345678.0f},
+      {"12.3456789", 12.34567f},
+      {"12345678901", 12345678.0f},
       // Too small to represent: the nearest subnormal, or zero, no error.
-      {"1e-45", std::numeric_limits<float>::denorm_min()}, {"1e-46", 0.0f},
+      {"1e-45", std::numeric_limits<float>::denorm_min()},
+      {"1e-46", 0.0f},
   };
   for (const auto& c : kCases) {
     const auto r = read(c.text);
@@ -62,19 +78,31 @@ TEST(ReadReal, Failures) {
     const char* text;
     ReadError error;
   } kCases[] = {
-      {"", ReadError::end_of_file},      {"        ", ReadError::end_of_file},
-      {"\t\t", ReadError::end_of_file},  {"abc", ReadError::syntax},
-      {"20abc", ReadError::syntax},      {"2..0", ReadError::syntax},
-      {"++2", ReadError::syntax},        {"Inf", ReadError::syntax},
-      {"NaN", ReadError::syntax},        {"+", ReadError::syntax},
-      {".", ReadError::syntax},          {"-.e1", ReadError::syntax},
-      {"0x10", ReadError::syntax},       {"1e99", ReadError::conversion},
-      {"-1e99", ReadError::conversion},  {"4e38", ReadError::conversion},
+      {"", ReadError::end_of_file},
+      {"        ", ReadError::end_of_file},
+      {"\t\t", ReadError::end_of_file},
+      {"abc", ReadError::syntax},
+      {"20abc", ReadError::syntax},
+      {"2..0", ReadError::syntax},
+      {"++2", ReadError::syntax},
+      {"Inf", ReadError::syntax},
+      {"NaN", ReadError::syntax},
+      {"+", ReadError::syntax},
+      {".", ReadError::syntax},
+      {"-.e1", ReadError::syntax},
+      {"0x10", ReadError::syntax},
+      {"1e99", ReadError::conversion},
+      {"-1e99", ReadError::conversion},
+      {"4e38", ReadError::conversion},
       // Forms a general free-form reader knows but this tool refuses.
-      {"3*4", ReadError::syntax},        {"3*", ReadError::syntax},
-      {"2+1", ReadError::syntax},        {"T", ReadError::syntax},
-      {".false.", ReadError::syntax},    {"2e", ReadError::syntax},
-      {"2e+", ReadError::syntax},        {"'20'", ReadError::syntax},
+      {"3*4", ReadError::syntax},
+      {"3*", ReadError::syntax},
+      {"2+1", ReadError::syntax},
+      {"T", ReadError::syntax},
+      {".false.", ReadError::syntax},
+      {"2e", ReadError::syntax},
+      {"2e+", ReadError::syntax},
+      {"'20'", ReadError::syntax},
       {"(1,2)", ReadError::syntax},
   };
   for (const auto& c : kCases) {

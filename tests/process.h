@@ -1,8 +1,8 @@
 // Runs the built tool as a separate process, the way users and scripts do.
 #pragma once
 
-#include <sys/resource.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <filesystem>

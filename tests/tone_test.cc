@@ -56,17 +56,17 @@ TEST(Genzarn, WorkedExamples) {
 }
 
 TEST(Genzarn, SampleCountTruncatesTowardZero) {
-  EXPECT_EQ(samples_for(4, 20), 2646);     // 2646.0001
-  EXPECT_EQ(samples_for(1, 20), 661);      // 661.50002: not rounded up
-  EXPECT_EQ(samples_for(19, 19), 13229);   // 13229.9998: not rounded up
+  EXPECT_EQ(samples_for(4, 20), 2646);    // 2646.0001
+  EXPECT_EQ(samples_for(1, 20), 661);     // 661.50002: not rounded up
+  EXPECT_EQ(samples_for(19, 19), 13229);  // 13229.9998: not rounded up
   EXPECT_EQ(samples_for(0, 20), 0);
 }
 
 TEST(Genzarn, EmptyCallsignIsHeaderOnly) {
   const auto wav = render("          ", 20);
   ASSERT_EQ(wav.size(), kHeaderSize);
-  EXPECT_EQ(wav[4], 36);   // RIFF size
-  EXPECT_EQ(wav[40], 0);   // data size
+  EXPECT_EQ(wav[4], 36);  // RIFF size
+  EXPECT_EQ(wav[40], 0);  // data size
 }
 
 TEST(Genzarn, FrequencyNotAboveZeroSelectsTheDefaultTone) {
@@ -125,7 +125,8 @@ TEST(Genzarn, RefusesSpeedsThatGiveNoUsableSound) {
   // One unit at the slowest speeds around the edge of the header's signed
   // 32-bit sizes (RIFF size n + 36): the last that fits, the first that does not.
   EXPECT_EQ(samples_for(1, std::bit_cast<float>(0x36ceb801u)), 2147483608);
-  EXPECT_TRUE(std::holds_alternative<ToneRefusal>(plan_tone(std::bit_cast<float>(0x36ceb800u), 0, 1)));
+  EXPECT_TRUE(
+      std::holds_alternative<ToneRefusal>(plan_tone(std::bit_cast<float>(0x36ceb800u), 0, 1)));
   EXPECT_TRUE(std::holds_alternative<Tone>(plan_tone(1e-45f, 0, 0)));
 }
 
