@@ -113,8 +113,10 @@ struct Quad {
 
 // The same kernel eight lanes wide, where the processor has AVX-512. GCC 12's
 // AVX-512 headers trip its own maybe-uninitialized warning; the code is fine.
+#if !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 [[gnu::target("avx512f"), gnu::always_inline]] inline __mmask8 octet(__m512d x_in,
                                                                      std::uint8_t* out) {
   const __mmask8 in_range = _mm512_cmp_pd_mask(x_in, _mm512_set1_pd(kFastSineLimit), _CMP_LE_OQ);
@@ -161,7 +163,9 @@ struct Quad {
   }
   exact_samples(start + double(i) * step, step, out.subspan(i));
 }
+#if !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
 
 #endif
 
