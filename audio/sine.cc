@@ -37,6 +37,40 @@ constexpr double kRoundingShift = 0x1.8p52;
 // everything outside the band rounds the same either way.
 constexpr double kGuard = 1e-4;
 
+// The arithmetic both kernels share, written once on the compiler's vector
+// types (__m256d and __m512d are such types; each lane is one sample) and
+// inlined into each kernel. For x in [0, kFastSineLimit]: `rounded` holds
+// 128 + 127 sin(x) rounded to an integer in its low bits, and `off` is the
+// distance of the unrounded value from that integer.
+template <class F>
+struct Level {
+  F rounded;
+  F off;
+};
+
+template <class F, class I>
+[[gnu::always_inline]] inline Level<F> level(F x) {
+  const F shifted = x * kInvPi + kRoundingShift;
+  const F k = shifted - kRoundingShift;
+  const F r = (x - k * kPiHigh) - k * kPiLow;
+  // sin(r) for |r| <= pi/2 + a little: Taylor series to r^11, whose
+  // remainder there is below 6e-8 (7.3e-6 once scaled by 127).
+  const F r2 = r * r;
+  F p = r2 * (-1.0 / 39916800.0) + 1.0 / 362880.0;
+  p = p * r2 - 1.0 / 5040.0;
+  p = p * r2 + 1.0 / 120.0;
+  p = p * r2 - 1.0 / 6.0;
+  const F sin_r = r + r * r2 * p;
+  // sin(x) = (-1)^k sin(r): k's parity is the low bit of `shifted`.
+  const F v = F(I(sin_r * kPeakAmplitude) ^ (I(shifted) << 63));
+  // 128 + v lies in [1, 255]; adding the shift rounds it to an integer in
+  // the low bits. Ties round to even there, not away from zero, but a tie is
+  // always inside the guard band.
+  const F unrounded = v + kSilence;
+  const F rounded = unrounded + kRoundingShift;
+  return {rounded, unrounded - (rounded - kRoundingShift)};
+}
+
 struct Quad {
   __m256d level;  // 128 + 127 sin(phase), rounded into the low bits
   int doubtful;   // one bit per lane that needs std::sin
@@ -45,32 +79,7 @@ struct Quad {
 [[gnu::target("avx2"), gnu::always_inline]] inline Quad quad(__m256d wide) {
   const __m256d in_range = _mm256_cmp_pd(wide, _mm256_set1_pd(kFastSineLimit), _CMP_LE_OQ);
   // Out-of-range lanes compute on 0, keeping every value small.
-  const __m256d x = _mm256_and_pd(wide, in_range);
-  const __m256d shift = _mm256_set1_pd(kRoundingShift);
-
-  const __m256d shifted = _mm256_add_pd(_mm256_mul_pd(x, _mm256_set1_pd(kInvPi)), shift);
-  const __m256d k = _mm256_sub_pd(shifted, shift);
-  const __m256d r = _mm256_sub_pd(_mm256_sub_pd(x, _mm256_mul_pd(k, _mm256_set1_pd(kPiHigh))),
-                                  _mm256_mul_pd(k, _mm256_set1_pd(kPiLow)));
-  // sin(r) for |r| <= pi/2 + a little: Taylor series to r^11, whose
-  // remainder there is below 6e-8 (7.3e-6 once scaled by 127).
-  const __m256d r2 = _mm256_mul_pd(r, r);
-  __m256d p = _mm256_add_pd(_mm256_mul_pd(r2, _mm256_set1_pd(-1.0 / 39916800.0)),
-                            _mm256_set1_pd(1.0 / 362880.0));
-  p = _mm256_add_pd(_mm256_mul_pd(p, r2), _mm256_set1_pd(-1.0 / 5040.0));
-  p = _mm256_add_pd(_mm256_mul_pd(p, r2), _mm256_set1_pd(1.0 / 120.0));
-  p = _mm256_add_pd(_mm256_mul_pd(p, r2), _mm256_set1_pd(-1.0 / 6.0));
-  const __m256d sin_r = _mm256_add_pd(r, _mm256_mul_pd(_mm256_mul_pd(r, r2), p));
-  // sin(x) = (-1)^k sin(r): k's parity is the low bit of `shifted`.
-  const __m256d odd = _mm256_castsi256_pd(_mm256_slli_epi64(_mm256_castpd_si256(shifted), 63));
-  const __m256d v = _mm256_xor_pd(_mm256_mul_pd(sin_r, _mm256_set1_pd(kPeakAmplitude)), odd);
-
-  // 128 + v lies in [1, 255]; adding the shift rounds it to an integer in
-  // the low bits. Ties round to even there, not away from zero, but a tie is
-  // always inside the guard band.
-  const __m256d level = _mm256_add_pd(v, _mm256_set1_pd(kSilence));
-  const __m256d rounded = _mm256_add_pd(level, shift);
-  const __m256d off = _mm256_sub_pd(level, _mm256_sub_pd(rounded, shift));
+  const auto [rounded, off] = level<__m256d, __m256i>(_mm256_and_pd(wide, in_range));
   const __m256d near_tie =
       _mm256_or_pd(_mm256_cmp_pd(off, _mm256_set1_pd(0.5 - kGuard), _CMP_GT_OQ),
                    _mm256_cmp_pd(off, _mm256_set1_pd(kGuard - 0.5), _CMP_LT_OQ));
@@ -120,25 +129,7 @@ struct Quad {
 [[gnu::target("avx512f"), gnu::always_inline]] inline __mmask8 octet(__m512d x_in,
                                                                      std::uint8_t* out) {
   const __mmask8 in_range = _mm512_cmp_pd_mask(x_in, _mm512_set1_pd(kFastSineLimit), _CMP_LE_OQ);
-  const __m512d x = _mm512_maskz_mov_pd(in_range, x_in);
-  const __m512d shift = _mm512_set1_pd(kRoundingShift);
-  const __m512d shifted = _mm512_add_pd(_mm512_mul_pd(x, _mm512_set1_pd(kInvPi)), shift);
-  const __m512d k = _mm512_sub_pd(shifted, shift);
-  const __m512d r = _mm512_sub_pd(_mm512_sub_pd(x, _mm512_mul_pd(k, _mm512_set1_pd(kPiHigh))),
-                                  _mm512_mul_pd(k, _mm512_set1_pd(kPiLow)));
-  const __m512d r2 = _mm512_mul_pd(r, r);
-  __m512d p = _mm512_add_pd(_mm512_mul_pd(r2, _mm512_set1_pd(-1.0 / 39916800.0)),
-                            _mm512_set1_pd(1.0 / 362880.0));
-  p = _mm512_add_pd(_mm512_mul_pd(p, r2), _mm512_set1_pd(-1.0 / 5040.0));
-  p = _mm512_add_pd(_mm512_mul_pd(p, r2), _mm512_set1_pd(1.0 / 120.0));
-  p = _mm512_add_pd(_mm512_mul_pd(p, r2), _mm512_set1_pd(-1.0 / 6.0));
-  const __m512d sin_r = _mm512_add_pd(r, _mm512_mul_pd(_mm512_mul_pd(r, r2), p));
-  const __m512i odd = _mm512_slli_epi64(_mm512_castpd_si512(shifted), 63);
-  const __m512d v = _mm512_castsi512_pd(_mm512_xor_si512(
-      _mm512_castpd_si512(_mm512_mul_pd(sin_r, _mm512_set1_pd(kPeakAmplitude))), odd));
-  const __m512d level = _mm512_add_pd(v, _mm512_set1_pd(kSilence));
-  const __m512d rounded = _mm512_add_pd(level, shift);
-  const __m512d off = _mm512_sub_pd(level, _mm512_sub_pd(rounded, shift));
+  const auto [rounded, off] = level<__m512d, __m512i>(_mm512_maskz_mov_pd(in_range, x_in));
   const __mmask8 near_tie = _mm512_cmp_pd_mask(off, _mm512_set1_pd(0.5 - kGuard), _CMP_GT_OQ) |
                             _mm512_cmp_pd_mask(off, _mm512_set1_pd(kGuard - 0.5), _CMP_LT_OQ);
   _mm_storel_epi64(reinterpret_cast<__m128i*>(out),

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "audio/audio.h"
+#include "tests/render.h"
 
 namespace zarn {
 namespace {
@@ -33,13 +34,9 @@ TEST(Golden, LongRunsAtSeveralSpeedsAndTones) {
       {"0000000000", 0.1f, 700, 29106044, 0x09083c76cf1ed61a},
   };
   for (const auto& c : kCases) {
-    Elements elements;
-    ASSERT_FALSE(morse(c.callsign, elements));
-    MemorySink sink;
-    ASSERT_FALSE(genzarn(c.wpm, elements, c.freq, "golden.wav", sink));
-    EXPECT_EQ(sink.bytes.size(), c.size) << c.callsign << " " << c.wpm;
-    EXPECT_EQ(fnv1a(sink.bytes), c.hash)
-        << c.callsign << " " << c.wpm << std::hex << " 0x" << fnv1a(sink.bytes);
+    const auto wav = testing::render(c.callsign, c.wpm, c.freq);
+    EXPECT_EQ(wav.size(), c.size) << c.callsign << " " << c.wpm;
+    EXPECT_EQ(fnv1a(wav), c.hash) << c.callsign << " " << c.wpm << std::hex << " 0x" << fnv1a(wav);
   }
 }
 

@@ -5,17 +5,12 @@
 #include <vector>
 
 #include "audio/audio.h"
+#include "tests/render.h"
 
 namespace zarn {
 namespace {
 
-std::vector<std::uint8_t> render(std::string_view callsign, float wpm, float freq = 0) {
-  Elements elements;
-  EXPECT_FALSE(morse(callsign, elements));
-  MemorySink sink;
-  EXPECT_FALSE(genzarn(wpm, elements, freq, "out.wav", sink));
-  return sink.bytes;
-}
+using testing::render;
 
 std::vector<int> first_samples(const std::vector<std::uint8_t>& wav, std::size_t count) {
   return {wav.begin() + kHeaderSize, wav.begin() + kHeaderSize + count};
