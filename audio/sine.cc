@@ -39,17 +39,12 @@ constexpr double kGuard = 1e-4;
 
 // The arithmetic both kernels share, written once on the compiler's vector
 // types (__m256d and __m512d are such types; each lane is one sample) and
-// inlined into each kernel. For x in [0, kFastSineLimit]: `rounded` holds
-// 128 + 127 sin(x) rounded to an integer in its low bits, and `off` is the
-// distance of the unrounded value from that integer.
-template <class F>
-struct Level {
-  F rounded;
-  F off;
-};
-
+// inlined into each kernel. For x in [0, kFastSineLimit]: `rounded` gets
+// 128 + 127 sin(x) rounded to an integer in its low bits, and `off` the
+// distance of the unrounded value from that integer. Vectors pass by
+// reference: by value they would need an ABI this generic code lacks.
 template <class F, class I>
-[[gnu::always_inline]] inline Level<F> level(F x) {
+[[gnu::always_inline]] inline void level(const F& x, F& rounded, F& off) {
   const F shifted = x * kInvPi + kRoundingShift;
   const F k = shifted - kRoundingShift;
   const F r = (x - k * kPiHigh) - k * kPiLow;
@@ -67,8 +62,8 @@ template <class F, class I>
   // the low bits. Ties round to even there, not away from zero, but a tie is
   // always inside the guard band.
   const F unrounded = v + kSilence;
-  const F rounded = unrounded + kRoundingShift;
-  return {rounded, unrounded - (rounded - kRoundingShift)};
+  rounded = unrounded + kRoundingShift;
+  off = unrounded - (rounded - kRoundingShift);
 }
 
 struct Quad {
@@ -79,7 +74,8 @@ struct Quad {
 [[gnu::target("avx2"), gnu::always_inline]] inline Quad quad(__m256d wide) {
   const __m256d in_range = _mm256_cmp_pd(wide, _mm256_set1_pd(kFastSineLimit), _CMP_LE_OQ);
   // Out-of-range lanes compute on 0, keeping every value small.
-  const auto [rounded, off] = level<__m256d, __m256i>(_mm256_and_pd(wide, in_range));
+  __m256d rounded, off;
+  level<__m256d, __m256i>(_mm256_and_pd(wide, in_range), rounded, off);
   const __m256d near_tie =
       _mm256_or_pd(_mm256_cmp_pd(off, _mm256_set1_pd(0.5 - kGuard), _CMP_GT_OQ),
                    _mm256_cmp_pd(off, _mm256_set1_pd(kGuard - 0.5), _CMP_LT_OQ));
@@ -129,7 +125,8 @@ struct Quad {
 [[gnu::target("avx512f"), gnu::always_inline]] inline __mmask8 octet(__m512d x_in,
                                                                      std::uint8_t* out) {
   const __mmask8 in_range = _mm512_cmp_pd_mask(x_in, _mm512_set1_pd(kFastSineLimit), _CMP_LE_OQ);
-  const auto [rounded, off] = level<__m512d, __m512i>(_mm512_maskz_mov_pd(in_range, x_in));
+  __m512d rounded, off;
+  level<__m512d, __m512i>(_mm512_maskz_mov_pd(in_range, x_in), rounded, off);
   const __mmask8 near_tie = _mm512_cmp_pd_mask(off, _mm512_set1_pd(0.5 - kGuard), _CMP_GT_OQ) |
                             _mm512_cmp_pd_mask(off, _mm512_set1_pd(kGuard - 0.5), _CMP_LT_OQ);
   _mm_storel_epi64(reinterpret_cast<__m128i*>(out),
