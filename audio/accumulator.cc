@@ -64,10 +64,6 @@ Stretch FloatAccumulator::take(std::size_t limit, float bound) {
   return {x, double{next} - x, 1};
 }
 
-void FloatAccumulator::skip(std::size_t steps) {
-  while (steps > 0) steps -= take(steps).count;
-}
-
 std::size_t FloatAccumulator::advance_below(std::size_t limit, float bound) {
   std::size_t taken = 0;
   while (taken < limit) {

@@ -18,6 +18,8 @@ namespace zarn {
 
 inline constexpr std::int32_t kSampleRate = 11025;
 inline constexpr std::size_t kHeaderSize = 44;
+// The sample byte of silence: 8-bit WAV samples are unsigned around 128.
+inline constexpr std::uint8_t kSilence = 128;
 
 // The WAV header record: RIFF container, one "fmt " chunk for 8-bit mono
 // integer PCM at 11025 Hz, and one "data" chunk of `samples` bytes.
@@ -69,7 +71,7 @@ class FloatAccumulator {
   // stays below `bound`; an empty stretch means the next value would not.
   Stretch take(std::size_t limit, float bound = std::numeric_limits<float>::infinity());
   // Takes `steps` steps.
-  void skip(std::size_t steps);
+  void skip(std::size_t steps) { advance_below(steps, std::numeric_limits<float>::infinity()); }
   // Takes up to `limit` steps while each new value stays below `bound`;
   // returns how many it took.
   std::size_t advance_below(std::size_t limit, float bound);

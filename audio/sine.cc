@@ -12,7 +12,6 @@ namespace zarn {
 namespace {
 
 constexpr double kPeakAmplitude = 127.0;
-constexpr int kSilence = 128;
 
 // Every value start + (i + 1) * step is a float, so the conversion is exact.
 void exact_samples(double start, double step, std::span<std::uint8_t> out) {
@@ -61,7 +60,7 @@ template <class F, class I>
   // 128 + v lies in [1, 255]; adding the shift rounds it to an integer in
   // the low bits. Ties round to even there, not away from zero, but a tie is
   // always inside the guard band.
-  const F unrounded = v + kSilence;
+  const F unrounded = v + double{kSilence};
   rounded = unrounded + kRoundingShift;
   off = unrounded - (rounded - kRoundingShift);
 }

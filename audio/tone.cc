@@ -23,8 +23,6 @@ static_assert(std::bit_cast<std::uint32_t>(kSamplePeriod) == 0x38BE37C6);
 static_assert(std::bit_cast<std::uint32_t>(kTwoPi) == 0x40C90FDB);
 static_assert(std::bit_cast<std::uint32_t>(kDefaultToneHz) == 0x44AA3F34);
 
-constexpr std::uint8_t kSilence = 128;
-
 // The header's sizes are signed 32-bit and the RIFF size is n + 36.
 constexpr double kMaxSamples = std::numeric_limits<std::int32_t>::max() - 36.0;
 
