@@ -1,7 +1,7 @@
+#include "audio/sine.h"
+
 #include <cmath>
 #include <cstdint>
-
-#include "audio/audio.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -65,12 +65,12 @@ template <class F, class I>
   off = unrounded - (rounded - kRoundingShift);
 }
 
-struct Quad {
+struct FourLevels {
   __m256d level;  // 128 + 127 sin(phase), rounded into the low bits
   int doubtful;   // one bit per lane that needs std::sin
 };
 
-[[gnu::target("avx2"), gnu::always_inline]] inline Quad quad(__m256d wide) {
+[[gnu::target("avx2"), gnu::always_inline]] inline FourLevels four_levels(__m256d wide) {
   const __m256d in_range = _mm256_cmp_pd(wide, _mm256_set1_pd(kFastSineLimit), _CMP_LE_OQ);
   // Out-of-range lanes compute on 0, keeping every value small.
   __m256d rounded, off;
@@ -90,7 +90,7 @@ struct Quad {
 }
 
 // Sixteen samples a round: four independent chains keep the units busy.
-[[gnu::target("avx2")]] void fast_samples(double start, double step, std::span<std::uint8_t> out) {
+[[gnu::target("avx2")]] void avx2_samples(double start, double step, std::span<std::uint8_t> out) {
   const __m256d base = _mm256_set1_pd(start);
   const __m256d stride = _mm256_set1_pd(step);
   const __m256d four = _mm256_set1_pd(4);
@@ -102,9 +102,10 @@ struct Quad {
     const __m256d i1 = _mm256_add_pd(index, four), i2 = _mm256_add_pd(i1, four);
     const __m256d i3 = _mm256_add_pd(i2, four);
     index = _mm256_add_pd(i3, four);
-    const Quad a = quad(x0), b = quad(_mm256_add_pd(base, _mm256_mul_pd(i1, stride)));
-    const Quad c = quad(_mm256_add_pd(base, _mm256_mul_pd(i2, stride)));
-    const Quad d = quad(_mm256_add_pd(base, _mm256_mul_pd(i3, stride)));
+    const FourLevels a = four_levels(x0),
+                     b = four_levels(_mm256_add_pd(base, _mm256_mul_pd(i1, stride)));
+    const FourLevels c = four_levels(_mm256_add_pd(base, _mm256_mul_pd(i2, stride)));
+    const FourLevels d = four_levels(_mm256_add_pd(base, _mm256_mul_pd(i3, stride)));
     const __m128i ab = _mm_packus_epi32(low_words(a.level), low_words(b.level));
     const __m128i cd = _mm_packus_epi32(low_words(c.level), low_words(d.level));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(&out[i]), _mm_packus_epi16(ab, cd));
@@ -121,8 +122,8 @@ struct Quad {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
-[[gnu::target("avx512f"), gnu::always_inline]] inline __mmask8 octet(__m512d x_in,
-                                                                     std::uint8_t* out) {
+[[gnu::target("avx512f"), gnu::always_inline]] inline __mmask8 eight_levels(__m512d x_in,
+                                                                            std::uint8_t* out) {
   const __mmask8 in_range = _mm512_cmp_pd_mask(x_in, _mm512_set1_pd(kFastSineLimit), _CMP_LE_OQ);
   __m512d rounded, off;
   level<__m512d, __m512i>(_mm512_maskz_mov_pd(in_range, x_in), rounded, off);
@@ -133,8 +134,8 @@ struct Quad {
   return static_cast<__mmask8>(~in_range | near_tie);
 }
 
-[[gnu::target("avx512f")]] void fast_samples_512(double start, double step,
-                                                 std::span<std::uint8_t> out) {
+[[gnu::target("avx512f")]] void avx512_samples(double start, double step,
+                                               std::span<std::uint8_t> out) {
   const __m512d base = _mm512_set1_pd(start);
   const __m512d stride = _mm512_set1_pd(step);
   const __m512d eight = _mm512_set1_pd(8);
@@ -143,8 +144,8 @@ struct Quad {
   for (; i + 16 <= out.size(); i += 16) {
     const __m512d next = _mm512_add_pd(index, eight);
     // Exact: every phase of a stretch is a float.
-    const __mmask8 a = octet(_mm512_add_pd(base, _mm512_mul_pd(index, stride)), &out[i]);
-    const __mmask8 b = octet(_mm512_add_pd(base, _mm512_mul_pd(next, stride)), &out[i + 8]);
+    const __mmask8 a = eight_levels(_mm512_add_pd(base, _mm512_mul_pd(index, stride)), &out[i]);
+    const __mmask8 b = eight_levels(_mm512_add_pd(base, _mm512_mul_pd(next, stride)), &out[i + 8]);
     index = _mm512_add_pd(next, eight);
     if (a | b) exact_samples(start + double(i) * step, step, out.subspan(i, 16));
   }
@@ -179,9 +180,9 @@ void tone_samples(SineKernel kernel, double start, double step, std::span<std::u
   switch (kernel) {
 #ifdef ZARN_HAVE_AVX2_KERNEL
     case SineKernel::avx2:
-      return fast_samples(start, step, out);
+      return avx2_samples(start, step, out);
     case SineKernel::avx512:
-      return fast_samples_512(start, step, out);
+      return avx512_samples(start, step, out);
 #endif
     default:
       return exact_samples(start, step, out);

@@ -2,32 +2,34 @@
 // and a long one; the plain one-sample-at-a-time loop alongside for scale.
 #include <benchmark/benchmark.h>
 
-#include "audio/audio.h"
-#include "tests/reference_synth.h"
+#include "audio/renderer.h"
+#include "audio/tone_plan.h"
+#include "morse/encoder.h"
+#include "support/plain_sample_loop.h"
 
 namespace {
 
-zarn::Tone plan(const char* callsign, float wpm, zarn::Elements& elements) {
-  zarn::morse(callsign, elements);
-  return std::get<zarn::Tone>(zarn::plan_tone(wpm, 0, elements.count));
+zarn::TonePlan plan(const char* callsign, float wpm, zarn::MorseUnits& units) {
+  zarn::encode_morse(callsign, units);
+  return std::get<zarn::TonePlan>(zarn::plan_tone(wpm, 0, units.count()));
 }
 
 void render(benchmark::State& state, const char* callsign, float wpm) {
-  zarn::Elements elements;
-  const zarn::Tone tone = plan(callsign, wpm, elements);
-  std::vector<std::uint8_t> out(static_cast<std::size_t>(tone.samples));
+  zarn::MorseUnits units;
+  const zarn::TonePlan tone = plan(callsign, wpm, units);
+  std::vector<std::uint8_t> out(static_cast<std::size_t>(tone.sample_count));
   for (auto _ : state) {
-    zarn::Synth(tone, elements.used()).fill(out);
+    zarn::ToneRenderer(tone, units.used()).fill(out);
     benchmark::DoNotOptimize(out.data());
   }
-  state.SetItemsProcessed(state.iterations() * tone.samples);
+  state.SetItemsProcessed(state.iterations() * tone.sample_count);
 }
 
 void render_plainly(benchmark::State& state, const char* callsign, float wpm) {
-  zarn::Elements elements;
-  const zarn::Tone tone = plan(callsign, wpm, elements);
-  for (auto _ : state) benchmark::DoNotOptimize(zarn::testing::reference_samples(tone, elements));
-  state.SetItemsProcessed(state.iterations() * tone.samples);
+  zarn::MorseUnits units;
+  const zarn::TonePlan tone = plan(callsign, wpm, units);
+  for (auto _ : state) benchmark::DoNotOptimize(zarn::testing::plain_sample_loop(tone, units));
+  state.SetItemsProcessed(state.iterations() * tone.sample_count);
 }
 
 BENCHMARK_CAPTURE(render, typical_Q1ABC_20wpm, "Q1ABC", 20)->Unit(benchmark::kMicrosecond);

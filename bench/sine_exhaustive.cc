@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "audio/audio.h"
+#include "audio/sine.h"
 
 namespace {
 

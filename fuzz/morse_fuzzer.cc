@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz/check.h"
-#include "morse/morse.h"
+#include "morse/encoder.h"
 
 namespace {
 
@@ -15,20 +15,22 @@ bool has_code(unsigned char c) {
 
 // Marks are one unit (dot) or three (dash); spaces are one unit inside a
 // character or three between characters; a callsign has no longer gaps.
-void check_timing(const zarn::Elements& e) {
-  FUZZ_CHECK(e.count <= 220);
-  if (e.count == 0) return;
-  FUZZ_CHECK(e.units[0] == 1);
+void check_timing(const zarn::MorseUnits& encoded) {
+  const auto& u = encoded.units;
+  const int count = encoded.count();
+  FUZZ_CHECK(count <= 220);
+  if (count == 0) return;
+  FUZZ_CHECK(u[0] == 1);
   int run = 0;
-  for (int i = 0; i < e.count; ++i) {
-    FUZZ_CHECK(e.units[i] == 0 || e.units[i] == 1);
+  for (int i = 0; i < count; ++i) {
+    FUZZ_CHECK(u[i] == 0 || u[i] == 1);
     ++run;
-    if (i + 1 == e.count || e.units[i + 1] != e.units[i]) {
+    if (i + 1 == count || u[i + 1] != u[i]) {
       FUZZ_CHECK(run == 1 || run == 3);
       run = 0;
     }
   }
-  FUZZ_CHECK(e.units[e.count - 1] == 0 && e.units[e.count - 2] == 0 && e.units[e.count - 3] == 0);
+  FUZZ_CHECK(u[count - 1] == 0 && u[count - 2] == 0 && u[count - 3] == 0);
 }
 
 }  // namespace
@@ -36,8 +38,8 @@ void check_timing(const zarn::Elements& e) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string field(10, ' ');
   std::copy_n(data, std::min<std::size_t>(size, field.size()), field.begin());
-  zarn::Elements elements;
-  const auto unknown = zarn::morse(field, elements);
+  zarn::MorseUnits units;
+  const auto unknown = zarn::encode_morse(field, units);
   const auto end = std::min(field.find(' '), field.size());
   if (unknown) {
     FUZZ_CHECK(unknown->position >= 1 && static_cast<std::size_t>(unknown->position) <= end);
@@ -47,15 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(std::all_of(field.begin(), field.begin() + end,
                          [](char c) { return has_code(static_cast<unsigned char>(c)); }));
-  check_timing(elements);
+  check_timing(units);
 
   // Case never matters.
   std::string upper = field;
   std::transform(upper.begin(), upper.end(), upper.begin(),
                  [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
-  zarn::Elements folded;
-  FUZZ_CHECK(!zarn::morse(upper, folded));
-  FUZZ_CHECK(std::equal(elements.used().begin(), elements.used().end(), folded.used().begin(),
-                        folded.used().end()));
+  zarn::MorseUnits folded;
+  FUZZ_CHECK(!zarn::encode_morse(upper, folded));
+  FUZZ_CHECK(units.units == folded.units);
   return 0;
 }

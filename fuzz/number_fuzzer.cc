@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "frontend/frontend.h"
+#include "cli/number.h"
 #include "fuzz/check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -12,16 +12,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const zarn::NumberField field(text);
   constexpr float kBefore = 12345.5f;
   float value = kBefore;
-  const auto error = zarn::read_real(field, value);
+  const auto error = zarn::read_number(field, value);
 
   const auto first = field.view().find_first_not_of(" \t");
-  FUZZ_CHECK((error == zarn::ReadError::end_of_file) == (first == std::string_view::npos));
+  FUZZ_CHECK((error == zarn::NumberError::empty) == (first == std::string_view::npos));
   if (error) {
-    FUZZ_CHECK(*error == zarn::ReadError::end_of_file || *error == zarn::ReadError::syntax ||
-               *error == zarn::ReadError::conversion);
+    FUZZ_CHECK(*error == zarn::NumberError::empty || *error == zarn::NumberError::malformed ||
+               *error == zarn::NumberError::out_of_range);
     FUZZ_CHECK(value == kBefore);
     // Only an exponent can take eight characters beyond the float range.
-    if (*error == zarn::ReadError::conversion) {
+    if (*error == zarn::NumberError::out_of_range) {
       FUZZ_CHECK(field.view().find_first_of("EeDdQq") != std::string_view::npos);
     }
     return 0;

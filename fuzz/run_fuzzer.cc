@@ -6,8 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "frontend/frontend.h"
+#include "audio/wav_header.h"
+#include "cli/exit_status.h"
+#include "cli/fields.h"
+#include "cli/number.h"
+#include "cli/run.h"
 #include "fuzz/check.h"
+#include "morse/encoder.h"
+#include "output/sink.h"
 
 namespace {
 
@@ -28,16 +34,16 @@ void check_header(const std::vector<std::uint8_t>& wav) {
 // time and checks every sample that falls in a key-up unit is silence.
 void check_keying(const std::vector<std::uint8_t>& wav, const std::vector<std::string_view>& args) {
   float wpm = 0;
-  FUZZ_CHECK(!zarn::read_real(zarn::NumberField(args[1]), wpm));
-  zarn::Elements elements;
-  FUZZ_CHECK(!zarn::morse(zarn::CallsignField(args[0]).view(), elements));
+  FUZZ_CHECK(!zarn::read_number(zarn::NumberField(args[1]), wpm));
+  zarn::MorseUnits units;
+  FUZZ_CHECK(!zarn::encode_morse(zarn::CallsignField(args[0]).view(), units));
   const float dot = static_cast<float>(1.2f / static_cast<double>(wpm));
   float t = 0;
   for (std::size_t k = zarn::kHeaderSize; k < wav.size(); ++k) {
     FUZZ_CHECK(wav[k] != 0);
     t = static_cast<float>(t + static_cast<double>(9.0702946e-05f));
     const double unit = t / static_cast<double>(dot);
-    const bool key_up = unit >= elements.count || elements.units[static_cast<int>(unit)] == 0;
+    const bool key_up = unit >= units.count() || units.units[static_cast<std::size_t>(unit)] == 0;
     if (key_up) FUZZ_CHECK(wav[k] == 128);
   }
 }
@@ -54,13 +60,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   zarn::MemorySink sink;
   sink.limit = 256 * 1024;
-  const auto outcome = zarn::zarn(args, sink);
+  const auto outcome = zarn::run(args, sink);
 
   FUZZ_CHECK(outcome.usage == (args.size() < 3));
   if (outcome.failure) {
     const auto& d = *outcome.failure;
-    FUZZ_CHECK(d.status == 2 || d.status == 24 || d.status == 59 || d.status == 64 ||
-               d.status == 38);
+    using zarn::ExitStatus;
+    FUZZ_CHECK(d.status == ExitStatus::refused || d.status == ExitStatus::empty_number ||
+               d.status == ExitStatus::malformed_number ||
+               d.status == ExitStatus::number_out_of_range ||
+               d.status == ExitStatus::write_failure);
     FUZZ_CHECK(d.lines.starts_with("zarn: ") && d.lines.ends_with("\n"));
     return 0;
   }

@@ -3,8 +3,7 @@
 
 #include <cstdint>
 
-#include "audio/audio.h"
-#include "tests/render.h"
+#include "support/render.h"
 
 namespace zarn {
 namespace {

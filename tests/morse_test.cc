@@ -1,18 +1,18 @@
-#include "morse/morse.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "morse/encoder.h"
 
 namespace zarn {
 namespace {
 
 // Units written as a string of '1' and '0', for readable expectations.
 std::string encode(std::string_view callsign) {
-  Elements elements;
-  EXPECT_FALSE(morse(callsign, elements)) << callsign;
+  MorseUnits encoded;
+  EXPECT_FALSE(encode_morse(callsign, encoded)) << callsign;
   std::string units;
-  for (auto unit : elements.used()) units += unit ? '1' : '0';
+  for (auto unit : encoded.used()) units += unit ? '1' : '0';
   return units;
 }
 
@@ -80,8 +80,8 @@ TEST(Morse, RefusesCharactersWithoutCode) {
       {"A\xc3\xa9       ", 0xC3, 2}, {"ABCDEFGHI.", '.', 10}, {"A-B       ", '-', 2},
   };
   for (const auto& c : kCases) {
-    Elements elements;
-    const auto unknown = morse(c.field, elements);
+    MorseUnits units;
+    const auto unknown = encode_morse(c.field, units);
     ASSERT_TRUE(unknown) << c.field;
     EXPECT_EQ(unknown->code, c.code) << c.field;
     EXPECT_EQ(unknown->position, c.position) << c.field;

@@ -1,9 +1,9 @@
+#include "cli/number.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-
-#include "frontend/frontend.h"
 
 namespace zarn {
 namespace {
@@ -11,17 +11,17 @@ namespace {
 constexpr float kUntouched = 7.5f;
 
 struct Read {
-  std::optional<ReadError> error;
+  std::optional<NumberError> error;
   float value;
 };
 
 Read read(std::string_view text) {
   float value = kUntouched;
-  const auto error = read_real(NumberField(text), value);
+  const auto error = read_number(NumberField(text), value);
   return {error, value};
 }
 
-TEST(ReadReal, AcceptsRealConstants) {
+TEST(ReadNumber, AcceptsRealConstants) {
   const struct {
     const char* text;
     float value;
@@ -59,13 +59,13 @@ TEST(ReadReal, AcceptsRealConstants) {
   }
 }
 
-TEST(ReadReal, RoundsTheDecimalStraightToSinglePrecision) {
+TEST(ReadNumber, RoundsTheDecimalStraightToSinglePrecision) {
   // 16777217 lies halfway between two floats; ties go to the even one.
   EXPECT_EQ(read("16777217").value, 16777216.0f);
   EXPECT_EQ(read("16777219").value, 16777220.0f);
 }
 
-TEST(ReadReal, LeadingCommaOrSlashKeepsTheValue) {
+TEST(ReadNumber, LeadingCommaOrSlashKeepsTheValue) {
   for (const char* text : {",", "/", "  ,20", " /5"}) {
     const auto r = read(text);
     EXPECT_FALSE(r.error) << text;
@@ -73,37 +73,37 @@ TEST(ReadReal, LeadingCommaOrSlashKeepsTheValue) {
   }
 }
 
-TEST(ReadReal, Failures) {
+TEST(ReadNumber, Failures) {
   const struct {
     const char* text;
-    ReadError error;
+    NumberError error;
   } kCases[] = {
-      {"", ReadError::end_of_file},
-      {"        ", ReadError::end_of_file},
-      {"\t\t", ReadError::end_of_file},
-      {"abc", ReadError::syntax},
-      {"20abc", ReadError::syntax},
-      {"2..0", ReadError::syntax},
-      {"++2", ReadError::syntax},
-      {"Inf", ReadError::syntax},
-      {"NaN", ReadError::syntax},
-      {"+", ReadError::syntax},
-      {".", ReadError::syntax},
-      {"-.e1", ReadError::syntax},
-      {"0x10", ReadError::syntax},
-      {"1e99", ReadError::conversion},
-      {"-1e99", ReadError::conversion},
-      {"4e38", ReadError::conversion},
+      {"", NumberError::empty},
+      {"        ", NumberError::empty},
+      {"\t\t", NumberError::empty},
+      {"abc", NumberError::malformed},
+      {"20abc", NumberError::malformed},
+      {"2..0", NumberError::malformed},
+      {"++2", NumberError::malformed},
+      {"Inf", NumberError::malformed},
+      {"NaN", NumberError::malformed},
+      {"+", NumberError::malformed},
+      {".", NumberError::malformed},
+      {"-.e1", NumberError::malformed},
+      {"0x10", NumberError::malformed},
+      {"1e99", NumberError::out_of_range},
+      {"-1e99", NumberError::out_of_range},
+      {"4e38", NumberError::out_of_range},
       // Forms a general free-form reader knows but this tool refuses.
-      {"3*4", ReadError::syntax},
-      {"3*", ReadError::syntax},
-      {"2+1", ReadError::syntax},
-      {"T", ReadError::syntax},
-      {".false.", ReadError::syntax},
-      {"2e", ReadError::syntax},
-      {"2e+", ReadError::syntax},
-      {"'20'", ReadError::syntax},
-      {"(1,2)", ReadError::syntax},
+      {"3*4", NumberError::malformed},
+      {"3*", NumberError::malformed},
+      {"2+1", NumberError::malformed},
+      {"T", NumberError::malformed},
+      {".false.", NumberError::malformed},
+      {"2e", NumberError::malformed},
+      {"2e+", NumberError::malformed},
+      {"'20'", NumberError::malformed},
+      {"(1,2)", NumberError::malformed},
   };
   for (const auto& c : kCases) {
     const auto r = read(c.text);

@@ -1,13 +1,12 @@
-// The one place where failures become text on standard error and exit
-// statuses; nothing else in the tool writes to standard error.
+#include "cli/diagnostics.h"
+
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
 #include <csignal>
 #include <cstring>
-
-#include "frontend/frontend.h"
+#include <filesystem>
 
 namespace zarn {
 namespace {
@@ -19,37 +18,56 @@ constexpr int kReadUnit = -5;
 constexpr std::string_view kReadFile = "Internal List-Directed Read";
 // The output file's unit.
 constexpr int kFileUnit = 12;
+// A longer full path is shown as the name was given.
+constexpr std::size_t kMaxDisplayPath = 256;
 
-std::string_view read_error_text(ReadError error) {
+struct Message {
+  ExitStatus status;
+  std::string_view text;
+};
+
+Message number_message(NumberError error) {
   switch (error) {
-    case ReadError::end_of_file:
-      return "end-of-file during read, unit %d, file %s";
-    case ReadError::syntax:
-      return "list-directed I/O syntax error, unit %d, file %s";
-    case ReadError::conversion:
-      return "input conversion error, unit %d, file %s";
+    case NumberError::empty:
+      return {ExitStatus::empty_number, "end-of-file during read, unit %d, file %s"};
+    case NumberError::malformed:
+      return {ExitStatus::malformed_number, "list-directed I/O syntax error, unit %d, file %s"};
+    case NumberError::out_of_range:
+      return {ExitStatus::number_out_of_range, "input conversion error, unit %d, file %s"};
   }
-  return {};
+  return {ExitStatus::refused, {}};
 }
 
-std::string_view io_error_text(IoError error) {
-  switch (error) {
-    case IoError::access_denied:
-      return "permission to access file denied, unit %d, file %s";
-    case IoError::not_found:
-      return "file not found, unit %d, file %s";
-    case IoError::open_failure:
-      return "open failure, unit %d, file %s";
-    case IoError::write_failure:
-      return "error during write, unit %d, file %s";
-    case IoError::no_device:
-      return "no such device, unit %d, file %s";
-    case IoError::bad_name:
-      return "file name specification error, unit %d, file %s";
-    case IoError::read_only:
-      return "write to READONLY file, unit %d, file %s";
+Message file_message(FileErrorKind kind) {
+  switch (kind) {
+    case FileErrorKind::access_denied:
+      return {ExitStatus::access_denied, "permission to access file denied, unit %d, file %s"};
+    case FileErrorKind::not_found:
+      return {ExitStatus::file_not_found, "file not found, unit %d, file %s"};
+    case FileErrorKind::open_failure:
+      return {ExitStatus::open_failure, "open failure, unit %d, file %s"};
+    case FileErrorKind::write_failure:
+      return {ExitStatus::write_failure, "error during write, unit %d, file %s"};
+    case FileErrorKind::no_device:
+      return {ExitStatus::no_device, "no such device, unit %d, file %s"};
+    case FileErrorKind::bad_name:
+      return {ExitStatus::bad_file_name, "file name specification error, unit %d, file %s"};
+    case FileErrorKind::read_only:
+      return {ExitStatus::read_only_file, "write to READONLY file, unit %d, file %s"};
   }
-  return {};
+  return {ExitStatus::refused, {}};
+}
+
+// The name as diagnostics show it: the current directory joined with the
+// name, normalised, or the name itself when that exceeds 256 characters.
+std::string display_path(std::string_view name) {
+  if (name.empty()) return {};
+  std::error_code ec;
+  const auto cwd = std::filesystem::current_path(ec);
+  if (ec) return std::string(name);
+  auto full = (cwd / std::filesystem::path(name)).lexically_normal().string();
+  if (full.size() > kMaxDisplayPath) return std::string(name);
+  return full;
 }
 
 std::string replace_first(std::string text, std::string_view from, std::string_view to) {
@@ -58,14 +76,15 @@ std::string replace_first(std::string text, std::string_view from, std::string_v
 }
 
 // "zarn: severe (N): <text with its unit and file>".
-Diagnostic severe(int number, std::string_view text, int unit, std::string_view file) {
-  std::string body = replace_first(std::string(text), "%d", std::to_string(unit));
+Diagnostic severe(const Message& message, int unit, std::string_view file) {
+  std::string body = replace_first(std::string(message.text), "%d", std::to_string(unit));
   body = replace_first(std::move(body), "%s", file);
-  return {std::string(kPrefix) + "severe (" + std::to_string(number) + "): " + body + "\n", number};
+  const std::string number = std::to_string(status_number(message.status));
+  return {std::string(kPrefix) + "severe (" + number + "): " + body + "\n", message.status};
 }
 
 Diagnostic refused(std::string_view what) {
-  return {std::string(kPrefix) + "severe: " + std::string(what) + "\n", kExitRefused};
+  return {std::string(kPrefix) + "severe: " + std::string(what) + "\n", ExitStatus::refused};
 }
 
 std::string shortest(float value) {
@@ -75,9 +94,9 @@ std::string shortest(float value) {
 }
 
 bool has_platform_line(const FileError& e) {
-  if (e.error == IoError::write_failure) return true;
-  return e.error == IoError::open_failure && e.sys_errno != 0 && e.sys_errno != EMFILE &&
-         e.sys_errno != ENFILE;
+  if (e.kind == FileErrorKind::write_failure) return true;
+  return e.kind == FileErrorKind::open_failure && e.system_errno != 0 && e.system_errno != EMFILE &&
+         e.system_errno != ENFILE;
 }
 
 void write_all(int fd, std::string_view text) {
@@ -110,8 +129,8 @@ extern "C" void on_interrupt(int sig) {
 
 }  // namespace
 
-Diagnostic describe(ReadError error) {
-  return severe(static_cast<int>(error), read_error_text(error), kReadUnit, kReadFile);
+Diagnostic describe(NumberError error) {
+  return severe(number_message(error), kReadUnit, kReadFile);
 }
 
 Diagnostic describe(const UnknownSymbol& symbol) {
@@ -130,11 +149,10 @@ Diagnostic describe(const ToneRefusal& refusal) {
                  " wpm make a sound too long for a WAV file");
 }
 
-Diagnostic describe(const FileError& error) {
-  const int number = static_cast<int>(error.error);
-  Diagnostic d = severe(number, io_error_text(error.error), kFileUnit, error.path);
+Diagnostic describe(const FileError& error, std::string_view name) {
+  Diagnostic d = severe(file_message(error.kind), kFileUnit, display_path(name));
   if (has_platform_line(error)) {
-    d.lines = std::string(kPrefix) + std::strerror(error.sys_errno) + "\n" + d.lines;
+    d.lines = std::string(kPrefix) + std::strerror(error.system_errno) + "\n" + d.lines;
   }
   return d;
 }
@@ -145,9 +163,9 @@ Diagnostic describe(const std::exception& e) {
 
 int report(const Outcome& outcome) {
   if (outcome.usage) write_all(STDOUT_FILENO, kUsage);
-  if (!outcome.failure) return kExitSuccess;
+  if (!outcome.failure) return status_number(ExitStatus::success);
   write_all(STDERR_FILENO, outcome.failure->lines);
-  return outcome.failure->status;
+  return status_number(outcome.failure->status);
 }
 
 void install_signal_handlers() {
@@ -161,7 +179,7 @@ void install_signal_handlers() {
     if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
     sigaction(sig, &action, nullptr);
   }
-  // Failed writes are reported as write errors (error 38): a file-size limit
+  // Failed writes are reported as write errors: a file-size limit
   // or a reader that went away must not kill the run without a word.
   std::signal(SIGXFSZ, SIG_IGN);
   std::signal(SIGPIPE, SIG_IGN);

@@ -4,8 +4,11 @@
 #include <bit>
 #include <vector>
 
-#include "audio/audio.h"
-#include "tests/render.h"
+#include "audio/renderer.h"
+#include "audio/tone_plan.h"
+#include "audio/wav_header.h"
+#include "morse/encoder.h"
+#include "support/render.h"
 
 namespace zarn {
 namespace {
@@ -17,10 +20,10 @@ std::vector<int> first_samples(const std::vector<std::uint8_t>& wav, std::size_t
 }
 
 std::int32_t samples_for(int units, float wpm) {
-  return std::get<Tone>(plan_tone(wpm, 0, units)).samples;
+  return std::get<TonePlan>(plan_tone(wpm, 0, units)).sample_count;
 }
 
-TEST(Genzarn, HeaderOfE) {
+TEST(WavOutput, HeaderOfE) {
   const auto wav = render("E", 20);
   const std::vector<std::uint8_t> expected = {
       0x52, 0x49, 0x46, 0x46, 0x7A, 0x0A, 0x00, 0x00, 0x57, 0x41, 0x56, 0x45, 0x66, 0x6D, 0x74,
@@ -29,7 +32,7 @@ TEST(Genzarn, HeaderOfE) {
   EXPECT_EQ(std::vector<std::uint8_t>(wav.begin(), wav.begin() + kHeaderSize), expected);
 }
 
-TEST(Genzarn, WorkedExamples) {
+TEST(WavOutput, WorkedExamples) {
   const struct {
     const char* callsign;
     float wpm;
@@ -50,28 +53,28 @@ TEST(Genzarn, WorkedExamples) {
   }
 }
 
-TEST(Genzarn, SampleCountTruncatesTowardZero) {
+TEST(WavOutput, SampleCountTruncatesTowardZero) {
   EXPECT_EQ(samples_for(4, 20), 2646);    // 2646.0001
   EXPECT_EQ(samples_for(1, 20), 661);     // 661.50002: not rounded up
   EXPECT_EQ(samples_for(19, 19), 13229);  // 13229.9998: not rounded up
   EXPECT_EQ(samples_for(0, 20), 0);
 }
 
-TEST(Genzarn, EmptyCallsignIsHeaderOnly) {
+TEST(WavOutput, EmptyCallsignIsHeaderOnly) {
   const auto wav = render("          ", 20);
   ASSERT_EQ(wav.size(), kHeaderSize);
   EXPECT_EQ(wav[4], 36);  // RIFF size
   EXPECT_EQ(wav[40], 0);  // data size
 }
 
-TEST(Genzarn, FrequencyNotAboveZeroSelectsTheDefaultTone) {
+TEST(WavOutput, FrequencyNotAboveZeroSelectsTheDefaultTone) {
   const auto reference = render("Q1ABC", 20);
   EXPECT_EQ(render("Q1ABC", 20, 1361.97509765625f), reference);
   EXPECT_EQ(render("Q1ABC", 20, -0.0f), reference);
   EXPECT_EQ(render("Q1ABC", 20, -440), reference);
 }
 
-TEST(Genzarn, KeyedHardAroundSilenceAt128) {
+TEST(WavOutput, KeyedHardAroundSilenceAt128) {
   // E: one unit down, three up. Unit boundaries drift by a few samples with
   // the accumulated time, so stay clear of the edge.
   const auto wav = render("E", 20);
@@ -85,22 +88,22 @@ TEST(Genzarn, KeyedHardAroundSilenceAt128) {
   }
 }
 
-TEST(Genzarn, LongSoundHasNoCeilingAndBlocksJoinSeamlessly) {
+TEST(WavOutput, LongSoundHasNoCeilingAndBlocksJoinSeamlessly) {
   const auto wav = render("Q1ABC/M", 15);
   EXPECT_EQ(wav.size(), 84716u);
 
   // The same samples computed in one piece, without the writer's blocks.
-  Elements elements;
-  morse("0000000000", elements);
-  const Tone tone = std::get<Tone>(plan_tone(5, 700, elements.count));
-  std::vector<std::uint8_t> whole(static_cast<std::size_t>(tone.samples));
-  Synth(tone, elements.used()).fill(whole);
+  MorseUnits units;
+  encode_morse("0000000000", units);
+  const TonePlan plan = std::get<TonePlan>(plan_tone(5, 700, units.count()));
+  std::vector<std::uint8_t> whole(static_cast<std::size_t>(plan.sample_count));
+  ToneRenderer(plan, units.used()).fill(whole);
   const auto blocked = render("0000000000", 5, 700);
   ASSERT_EQ(blocked.size(), whole.size() + kHeaderSize);
   EXPECT_TRUE(std::equal(whole.begin(), whole.end(), blocked.begin() + kHeaderSize));
 }
 
-TEST(Genzarn, RefusesSpeedsThatGiveNoUsableSound) {
+TEST(WavOutput, RefusesSpeedsThatGiveNoUsableSound) {
   const struct {
     float wpm;
     int units;
@@ -122,7 +125,7 @@ TEST(Genzarn, RefusesSpeedsThatGiveNoUsableSound) {
   EXPECT_EQ(samples_for(1, std::bit_cast<float>(0x36ceb801u)), 2147483608);
   EXPECT_TRUE(
       std::holds_alternative<ToneRefusal>(plan_tone(std::bit_cast<float>(0x36ceb800u), 0, 1)));
-  EXPECT_TRUE(std::holds_alternative<Tone>(plan_tone(1e-45f, 0, 0)));
+  EXPECT_TRUE(std::holds_alternative<TonePlan>(plan_tone(1e-45f, 0, 0)));
 }
 
 }  // namespace

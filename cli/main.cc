@@ -4,14 +4,16 @@
 #include <string_view>
 #include <vector>
 
-#include "frontend/frontend.h"
+#include "cli/diagnostics.h"
+#include "cli/run.h"
+#include "output/output_file.h"
 
 int main(int argc, char** argv) {
   try {
     zarn::install_signal_handlers();
     const std::vector<std::string_view> args(argc > 0 ? argv + 1 : argv, argv + argc);
-    zarn::Wfile2 file;
-    return zarn::report(zarn::zarn(args, file));
+    zarn::OutputFile file;
+    return zarn::report(zarn::run(args, file));
   } catch (const std::exception& e) {
     return zarn::report({.usage = false, .failure = zarn::describe(e)});
   }

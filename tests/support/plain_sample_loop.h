@@ -6,19 +6,20 @@
 #include <cstdint>
 #include <vector>
 
-#include "audio/audio.h"
+#include "audio/tone_plan.h"
+#include "morse/encoder.h"
 
 namespace zarn::testing {
 
-inline std::vector<std::uint8_t> reference_samples(const Tone& tone, const Elements& elements) {
-  std::vector<std::uint8_t> out(static_cast<std::size_t>(tone.samples));
+inline std::vector<std::uint8_t> plain_sample_loop(const TonePlan& plan, const MorseUnits& units) {
+  std::vector<std::uint8_t> out(static_cast<std::size_t>(plan.sample_count));
   float phase = 0;
   float t = 0;
   for (auto& byte : out) {
-    phase = static_cast<float>(double{phase} + tone.dphi);
+    phase = static_cast<float>(double{phase} + plan.phase_step);
     t = static_cast<float>(double{t} + 9.0702946e-05f);
-    const double j = double{t} / tone.dot + 1;
-    const bool down = j < elements.count + 1 && elements.units[std::size_t(j) - 1] != 0;
+    const double j = double{t} / plan.unit_seconds + 1;
+    const bool down = j < units.count() + 1 && units.units[std::size_t(j) - 1] != 0;
     const double v = 127.0 * std::sin(double{phase});
     byte = down && std::isfinite(v) ? std::uint8_t(int(std::round(v)) + 128) : 128;
   }

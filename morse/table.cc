@@ -1,13 +1,10 @@
-#include "morse/morse.h"
+#include "morse/table.h"
 
-#include <cstddef>
+#include <array>
 
 namespace zarn {
 namespace {
 
-// International Morse Code written out in units: a dot is "10" and a dash
-// "1110", so each pattern already ends with the one-unit gap inside a
-// character.
 constexpr std::array<std::string_view, 10> kDigits = {
     "11101110111011101110",  // 0
     "101110111011101110",    // 1
@@ -52,32 +49,16 @@ constexpr std::array<std::string_view, 26> kLetters = {
 
 constexpr std::string_view kSlash = "11101010111010";
 
-// The field is at most this many characters long as far as the encoder is
-// concerned; with the capacity of Elements it bounds the output.
-constexpr std::size_t kMaxSymbols = 12;
-constexpr int kLetterGapExtra = 2;
-
-std::optional<std::string_view> pattern_for(unsigned char code) {
-  if (code >= 'a' && code <= 'z') code = static_cast<unsigned char>(code - 32);
-  if (code >= '0' && code <= '9') return kDigits[code - '0'];
-  if (code >= 'A' && code <= 'Z') return kLetters[code - 'A'];
-  if (code == '/') return kSlash;
-  return std::nullopt;
-}
+static_assert(kDigits[0].size() == kLongestPattern);
 
 }  // namespace
 
-std::optional<UnknownSymbol> morse(std::string_view callsign_field, Elements& out) {
-  out.count = 0;
-  const std::size_t symbols = std::min(callsign_field.size(), kMaxSymbols);
-  for (std::size_t i = 0; i < symbols; ++i) {
-    const auto code = static_cast<unsigned char>(callsign_field[i]);
-    if (code == ' ') break;
-    const auto pattern = pattern_for(code);
-    if (!pattern) return UnknownSymbol{code, static_cast<int>(i) + 1};
-    for (char unit : *pattern) out.units[out.count++] = unit == '1' ? 1 : 0;
-    for (int gap = 0; gap < kLetterGapExtra; ++gap) out.units[out.count++] = 0;
-  }
+std::optional<std::string_view> pattern_for(unsigned char code) {
+  // Only a-z fold to upper case; no other folding.
+  if (code >= 'a' && code <= 'z') code = static_cast<unsigned char>(code - ('a' - 'A'));
+  if (code >= '0' && code <= '9') return kDigits[code - '0'];
+  if (code >= 'A' && code <= 'Z') return kLetters[code - 'A'];
+  if (code == '/') return kSlash;
   return std::nullopt;
 }
 

@@ -1,10 +1,9 @@
+#include "audio/float_accumulator.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
-
-#include "audio/audio.h"
-#include "audio/single_precision.h"
 
 namespace zarn {
 namespace {

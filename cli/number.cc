@@ -1,7 +1,7 @@
+#include "cli/number.h"
+
 #include <cmath>
 #include <cstdlib>
-
-#include "frontend/frontend.h"
 
 namespace zarn {
 namespace {
@@ -59,21 +59,21 @@ bool normalise_real(std::string_view token, char* out) {
 
 }  // namespace
 
-std::optional<ReadError> read_real(const NumberField& field, float& value) {
+std::optional<NumberError> read_number(const NumberField& field, float& value) {
   std::string_view text = field.view();
   const auto start = text.find_first_not_of(" \t");
-  if (start == std::string_view::npos) return ReadError::end_of_file;
+  if (start == std::string_view::npos) return NumberError::empty;
   text.remove_prefix(start);
   // A null value: the number keeps what it had.
   if (text.front() == ',' || text.front() == '/') return std::nullopt;
   const std::string_view token = text.substr(0, text.find_first_of(" \t,/)"));
 
   char normalised[sizeof(field.chars) + 1];
-  if (!normalise_real(token, normalised)) return ReadError::syntax;
+  if (!normalise_real(token, normalised)) return NumberError::malformed;
   // strtof rounds the decimal value straight to single precision; too small
   // a magnitude comes back as a subnormal or zero, which is what we want.
   const float read = std::strtof(normalised, nullptr);
-  if (std::isinf(read)) return ReadError::conversion;
+  if (std::isinf(read)) return NumberError::out_of_range;
   value = read;
   return std::nullopt;
 }

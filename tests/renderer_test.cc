@@ -1,11 +1,16 @@
 // The renderer's fast paths against the plain one-sample-at-a-time loop.
+#include "audio/renderer.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
-#include "audio/audio.h"
-#include "tests/reference_synth.h"
+#include "audio/float_accumulator.h"
+#include "audio/sine.h"
+#include "audio/tone_plan.h"
+#include "morse/encoder.h"
+#include "support/plain_sample_loop.h"
 
 namespace zarn {
 namespace {
@@ -48,25 +53,25 @@ TEST(FloatAccumulator, StopsJustBelowTheBound) {
   EXPECT_EQ(t.advance_below(10, 0.5f), 0u);
 }
 
-TEST(Synth, MatchesTheSampleLoopWrittenPlainly) {
+TEST(ToneRenderer, MatchesThePlainSampleLoop) {
   std::mt19937 random(20261209);
   const char* kCallsigns[] = {"E", "Q1ABC/M", "0000000000", "T", "K0DEF", "EA9/K1"};
   for (int round = 0; round < 60; ++round) {
     const char* callsign = kCallsigns[random() % std::size(kCallsigns)];
     const float wpm = std::uniform_real_distribution<float>(3, 60)(random);
     const float freq = std::uniform_real_distribution<float>(-100, 6000)(random);
-    Elements elements;
-    ASSERT_FALSE(morse(callsign, elements));
-    const Tone tone = std::get<Tone>(plan_tone(wpm, freq, elements.count));
-    std::vector<std::uint8_t> fast(static_cast<std::size_t>(tone.samples));
-    Synth synth(tone, elements.used());
+    MorseUnits units;
+    ASSERT_FALSE(encode_morse(callsign, units));
+    const TonePlan plan = std::get<TonePlan>(plan_tone(wpm, freq, units.count()));
+    std::vector<std::uint8_t> fast(static_cast<std::size_t>(plan.sample_count));
+    ToneRenderer renderer(plan, units.used());
     // Uneven pieces, as a writer might ask for them.
     for (std::size_t done = 0, piece = 1; done < fast.size(); piece = piece * 3 + 1) {
       const std::size_t n = std::min(piece, fast.size() - done);
-      synth.fill(std::span(fast).subspan(done, n));
+      renderer.fill(std::span(fast).subspan(done, n));
       done += n;
     }
-    EXPECT_TRUE(fast == testing::reference_samples(tone, elements))
+    EXPECT_TRUE(fast == testing::plain_sample_loop(plan, units))
         << callsign << " at " << wpm << " wpm, " << freq << " Hz";
   }
 }

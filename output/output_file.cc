@@ -1,38 +1,36 @@
+#include "output/output_file.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
-
-#include "audio/audio.h"
+#include <string>
 
 namespace zarn {
 namespace {
 
-constexpr std::size_t kMaxDisplayPath = 256;
-
 // What a failed open means for the user, by the platform's errno.
-IoError classify_open_errno(int err) {
+FileErrorKind classify_open_errno(int err) {
   switch (err) {
     case ENOENT:
     case ENOTDIR:
-      return IoError::not_found;
+      return FileErrorKind::not_found;
     case EACCES:
     case EPERM:
     case EISDIR:
     case EROFS:
-      return IoError::access_denied;
+      return FileErrorKind::access_denied;
     case ENXIO:
     case ENODEV:
-      return IoError::no_device;
+      return FileErrorKind::no_device;
     case ENAMETOOLONG:
     case ELOOP:
     case EINVAL:
-      return IoError::bad_name;
+      return FileErrorKind::bad_name;
     default:
-      return IoError::open_failure;
+      return FileErrorKind::open_failure;
   }
 }
 
@@ -53,75 +51,58 @@ bool is_fifo(const std::string& name) {
 
 }  // namespace
 
-std::string_view trim_blanks(std::string_view field) {
-  const auto first = field.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return field.substr(first, field.find_last_not_of(' ') - first + 1);
-}
-
-std::string display_path(std::string_view trimmed_name) {
-  if (trimmed_name.empty()) return {};
-  std::error_code ec;
-  const auto cwd = std::filesystem::current_path(ec);
-  if (ec) return std::string(trimmed_name);
-  auto full = (cwd / std::filesystem::path(trimmed_name)).lexically_normal().string();
-  if (full.size() > kMaxDisplayPath) return std::string(trimmed_name);
-  return full;
-}
-
-Wfile2::~Wfile2() {
+OutputFile::~OutputFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-std::optional<FileError> Wfile2::fail(IoError error, int sys_errno) {
+std::optional<FileError> OutputFile::fail(FileErrorKind kind, int system_errno) {
   if (fd_ >= 0) ::close(fd_);  // what was written stays written
   fd_ = -1;
-  return FileError{error, sys_errno, path_};
+  return FileError{kind, system_errno};
 }
 
-std::optional<FileError> Wfile2::open(std::string_view filename_field) {
-  const std::string name(trim_blanks(filename_field));
-  path_ = display_path(name);
+std::optional<FileError> OutputFile::open(std::string_view trimmed_name) {
+  const std::string name(trimmed_name);
   written_ = 0;
-  if (name.empty()) return fail(IoError::not_found, 0);
+  if (name.empty()) return fail(FileErrorKind::not_found, 0);
   // A FIFO opened for reading too would be its own reader: bytes could be
   // dropped with nobody listening. Write-only waits for the real reader.
   const int mode = is_fifo(name) ? O_WRONLY : O_RDWR | O_CREAT;
   fd_ = ::open(name.c_str(), mode | O_CLOEXEC | O_NOCTTY, 0666);
   if (fd_ < 0) {
     const int err = errno;
-    if (readable_but_not_writable(name.c_str(), err)) return fail(IoError::read_only, err);
+    if (readable_but_not_writable(name.c_str(), err)) return fail(FileErrorKind::read_only, err);
     return fail(classify_open_errno(err), err);
   }
   struct stat st {};
   regular_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
   // Two runs writing one file at once would interleave; the second gives way.
   if (regular_ && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-    return fail(IoError::open_failure, errno);
+    return fail(FileErrorKind::open_failure, errno);
   }
   return std::nullopt;
 }
 
-std::optional<FileError> Wfile2::write(std::span<const std::uint8_t> bytes) {
+std::optional<FileError> OutputFile::write(std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return fail(IoError::write_failure, errno);
-    if (n == 0) return fail(IoError::write_failure, EIO);  // no progress, no errno
+    if (n < 0) return fail(FileErrorKind::write_failure, errno);
+    if (n == 0) return fail(FileErrorKind::write_failure, EIO);  // no progress, no errno
     bytes = bytes.subspan(static_cast<std::size_t>(n));
     written_ += static_cast<std::uint64_t>(n);
   }
   return std::nullopt;
 }
 
-std::optional<FileError> Wfile2::close() {
+std::optional<FileError> OutputFile::close() {
   // An existing longer file must not keep its old tail.
   if (regular_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) {
-    return fail(IoError::write_failure, errno);
+    return fail(FileErrorKind::write_failure, errno);
   }
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) return FileError{IoError::write_failure, errno, path_};
+  if (::close(fd) != 0) return FileError{FileErrorKind::write_failure, errno};
   return std::nullopt;
 }
 

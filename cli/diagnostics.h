@@ -1,0 +1,48 @@
+// The one place where a failure becomes a line on standard error and an exit
+// status; nothing else in the tool writes to standard error.
+#pragma once
+
+#include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "audio/tone_plan.h"
+#include "cli/exit_status.h"
+#include "cli/number.h"
+#include "morse/encoder.h"
+#include "output/sink.h"
+
+namespace zarn {
+
+// What a failure says on standard error and the status the process ends with.
+struct Diagnostic {
+  std::string lines;
+  ExitStatus status;
+};
+
+Diagnostic describe(NumberError error);
+Diagnostic describe(const UnknownSymbol& symbol);
+Diagnostic describe(const ToneRefusal& refusal);
+// `name` is the file name as the user gave it, without its blanks.
+Diagnostic describe(const FileError& error, std::string_view name);
+Diagnostic describe(const std::exception& e);
+
+// The usage line exactly as written to standard output.
+inline constexpr std::string_view kUsage = " Usage: zarn <callsign> <wpm> <filename> [<freq>]\r\n";
+
+// How a run ended: what is left to be said.
+struct Outcome {
+  bool usage = false;                 // too few arguments: print kUsage
+  std::optional<Diagnostic> failure;  // the run stopped with this
+};
+
+// Prints what the outcome calls for and returns the process's exit status.
+int report(const Outcome& outcome);
+
+// Console interrupts end the run with their diagnostic and by the signal
+// itself; a file-size limit or a vanished reader becomes a write error
+// rather than a kill.
+void install_signal_handlers();
+
+}  // namespace zarn

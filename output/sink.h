@@ -1,0 +1,54 @@
+// Where the sound's bytes go: the output file, or memory for tests and
+// fuzzers, so everything up to the last byte runs without a disk.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zarn {
+
+// How the output failed, as the user needs to know it.
+enum class FileErrorKind {
+  access_denied,  // no permission, or the name is a folder
+  not_found,      // a folder in the path is missing, or the name is blank
+  open_failure,   // anything else refused at opening, a concurrent writer too
+  write_failure,  // disk full, file-size limit, broken pipe
+  no_device,      // a device or socket that takes no bytes
+  bad_name,       // the system refuses the name as malformed
+  read_only,      // the file can be read but not written
+};
+
+struct FileError {
+  FileErrorKind kind;
+  int system_errno;  // 0 when the platform reported nothing
+};
+
+class Sink {
+ public:
+  virtual ~Sink() = default;
+  // `name` is the file name without its leading and trailing blanks.
+  virtual std::optional<FileError> open(std::string_view name) = 0;
+  virtual std::optional<FileError> write(std::span<const std::uint8_t> bytes) = 0;
+  // Ends the output after the bytes written, then closes it.
+  virtual std::optional<FileError> close() = 0;
+};
+
+class MemorySink final : public Sink {
+ public:
+  std::optional<FileError> open(std::string_view name) override;
+  std::optional<FileError> write(std::span<const std::uint8_t> bytes) override;
+  std::optional<FileError> close() override { return std::nullopt; }
+
+  std::string name;
+  std::vector<std::uint8_t> bytes;
+  // Past this size a write fails as a full file would (EFBIG), so a fuzzer's
+  // slow speeds cannot exhaust memory.
+  std::size_t limit = SIZE_MAX;
+};
+
+}  // namespace zarn
