@@ -15,6 +15,10 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 
 }  // namespace
 
+std::uint64_t wav_size(const TonePlan& plan) {
+  return kHeaderSize + static_cast<std::uint64_t>(plan.sample_count);
+}
+
 std::optional<FileError> write_wav(const TonePlan& plan, std::span<const std::uint8_t> units,
                                    Sink& sink) {
   std::array<std::uint8_t, kBlockSize> block;

@@ -10,6 +10,10 @@
 
 namespace zarn {
 
+// Every byte write_wav() writes, header and samples: what a sink is told at
+// opening so that it can refuse before the first byte.
+std::uint64_t wav_size(const TonePlan& plan);
+
 // Renders `units` as the planned keyed tone behind its WAV header and writes
 // it through `sink`, in fixed-size blocks so memory does not grow with the
 // length of the sound.

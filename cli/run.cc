@@ -15,7 +15,7 @@ Outcome stopped(Diagnostic diagnostic) {
 // Opens the output, writes the sound and closes it; the first failure stops.
 std::optional<FileError> write_output(std::string_view name, const TonePlan& plan,
                                       const MorseUnits& units, Sink& sink) {
-  if (auto failure = sink.open(name)) return failure;
+  if (auto failure = sink.open(name, wav_size(plan))) return failure;
   if (auto failure = write_wav(plan, units.used(), sink)) return failure;
   return sink.close();
 }

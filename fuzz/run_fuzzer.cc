@@ -74,6 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   if (outcome.usage) return 0;
+  FUZZ_CHECK(sink.announced == sink.bytes.size());
   check_header(sink.bytes);
   check_keying(sink.bytes, args);
   return 0;

@@ -4,8 +4,9 @@
 
 namespace zarn {
 
-std::optional<FileError> MemorySink::open(std::string_view opened) {
+std::optional<FileError> MemorySink::open(std::string_view opened, std::uint64_t total_bytes) {
   name = opened;
+  announced = total_bytes;
   bytes.clear();
   return std::nullopt;
 }

@@ -31,8 +31,10 @@ struct FileError {
 class Sink {
  public:
   virtual ~Sink() = default;
-  // `name` is the file name without its leading and trailing blanks.
-  virtual std::optional<FileError> open(std::string_view name) = 0;
+  // `name` is the file name without its leading and trailing blanks;
+  // `total_bytes` is everything that will be written, so that a sink can
+  // refuse before the first byte rather than fail halfway.
+  virtual std::optional<FileError> open(std::string_view name, std::uint64_t total_bytes) = 0;
   virtual std::optional<FileError> write(std::span<const std::uint8_t> bytes) = 0;
   // Ends the output after the bytes written, then closes it.
   virtual std::optional<FileError> close() = 0;
@@ -40,11 +42,12 @@ class Sink {
 
 class MemorySink final : public Sink {
  public:
-  std::optional<FileError> open(std::string_view name) override;
+  std::optional<FileError> open(std::string_view name, std::uint64_t total_bytes) override;
   std::optional<FileError> write(std::span<const std::uint8_t> bytes) override;
   std::optional<FileError> close() override { return std::nullopt; }
 
   std::string name;
+  std::uint64_t announced = 0;  // the total given to open()
   std::vector<std::uint8_t> bytes;
   // Past this size a write fails as a full file would (EFBIG), so a fuzzer's
   // slow speeds cannot exhaust memory.

@@ -33,6 +33,30 @@ class Cli : public ::testing::Test {
   }
   bool folder_is_empty() const { return fs::is_empty(dir.path()); }
 
+  // Runs into a FIFO whose reader does not read, sends `signal` once the pipe
+  // is full, then takes in everything that comes through until the end.
+  void interrupt_when_stuck(int signal, const Launch& launch, Exit& exit, std::string& heard) {
+    const fs::path fifo = at("stuck-" + std::to_string(signal));
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    Process run({"Q1ABC/M", "10", fifo.filename().string()}, launch);
+    int queued = 0;
+    for (int i = 0; i < 500 && queued < 65536; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      ::ioctl(reader, FIONREAD, &queued);
+    }
+    ::kill(run.pid(), queued >= 65536 ? signal : SIGKILL);
+    ASSERT_GE(queued, 65536);
+    ::fcntl(reader, F_SETFL, 0);
+    char block[4096];
+    for (ssize_t n; (n = ::read(reader, block, sizeof block)) > 0;) {
+      heard.append(block, static_cast<std::size_t>(n));
+    }
+    exit = run.wait();
+    ::close(reader);
+    fs::remove(fifo);
+  }
+
   ScratchDir dir;
 };
 
@@ -183,11 +207,24 @@ TEST_F(Cli, ReportsAFullDevice) {
 }
 
 TEST_F(Cli, FileSizeLimitIsAWriteErrorNotAKill) {
-  const auto exit = run_zarn({"Q1ABC", "20", "big.wav"}, {dir.path(), 1024});
-  EXPECT_EQ(exit.signal, 0);
-  EXPECT_EQ(exit.status, 38);
-  EXPECT_EQ(exit.err, "zarn: File too large\n" + severe(38, "error during write", at("big.wav")));
-  EXPECT_EQ(fs::file_size(at("big.wav")), 1024u);  // what was written stays
+  ASSERT_EQ(zarn({"Q1ABC", "20", "whole.wav"}).status, 0);
+  const std::string whole = read_file(at("whole.wav"));
+  const std::string old(100000, 'o');
+  // What was written stays in a new or empty file; an overwrite that cannot
+  // fit leaves the old file as it was rather than half of each.
+  const struct {
+    std::optional<std::string> before;
+    std::string after;
+  } kCases[] = {{std::nullopt, whole.substr(0, 1024)}, {"", whole.substr(0, 1024)}, {old, old}};
+  for (const auto& c : kCases) {
+    if (c.before) write_file(at("big.wav"), *c.before);
+    const auto exit = run_zarn({"Q1ABC", "20", "big.wav"}, {dir.path(), 1024});
+    EXPECT_EQ(exit.signal, 0);
+    EXPECT_EQ(exit.status, 38);
+    EXPECT_EQ(exit.err, "zarn: File too large\n" + severe(38, "error during write", at("big.wav")));
+    EXPECT_TRUE(same_bytes(read_file(at("big.wav")), c.after));
+    fs::remove(at("big.wav"));
+  }
 }
 
 TEST_F(Cli, WritesToNonRegularFiles) {
@@ -204,6 +241,53 @@ TEST_F(Cli, WritesToNonRegularFiles) {
   listener.join();
   EXPECT_EQ(through_fifo.status, 0);
   EXPECT_TRUE(same_bytes(heard, read_file(at("e.wav"))));
+}
+
+// /dev/stdout, /dev/fd/N and the like are the caller's descriptors: written
+// where the caller's redirection points, at its offset and in its append
+// mode, never cut, locked or closed. Reopened by name they lost a log's
+// contents, a prefix before and a suffix after.
+TEST_F(Cli, NamesOfTheCallersDescriptorsWriteThroughThem) {
+  ASSERT_EQ(zarn({"E", "20", "e.wav"}).status, 0);
+  const std::string e = read_file(at("e.wav"));
+  std::string log;
+  for (int i = 0; log.size() < 105000; ++i) log += "log line " + std::to_string(i) + "\n";
+  const std::string old(100000, 'o');
+  const struct {
+    std::string script;  // in the scratch folder, with the tool as $0
+    std::string before;  // in `out`
+    int status;
+    std::string after;
+    std::string err;
+  } kCases[] = {
+      {R"("$0" E 20 /dev/stdout >> out)", log, 0, log + e, ""},
+      {R"({ echo prefix; "$0" E 20 /dev/stdout; echo suffix; } > out)", log, 0,
+       "prefix\n" + e + "suffix\n", ""},
+      {R"("$0" E 20 /dev/stdout 1<> out)", old, 0, e + old.substr(e.size()), ""},
+      {R"("$0" E 20 /dev/fd/5 5>> out)", log, 0, log + e, ""},
+      {R"(exec 7>> out; "$0" E 20 /proc/self/fd/7)", log, 0, log + e, ""},
+      {R"(exec "$0" E 20 /proc/$$/fd/1 >> out)", log, 0, log + e, ""},
+      {R"("$0" E 20 /proc/thread-self/fd/2 2>> out)", log, 0, log + e, ""},
+      {R"(ln -sf /dev/stdout link && "$0" E 20 link >> out)", log, 0, log + e, ""},
+      {R"((cd /dev && exec "$0" E 20 fd/1) >> out)", log, 0, log + e, ""},
+      // No lock outlives the run on the caller's open file.
+      {R"(exec 7>> out; "$0" E 20 /dev/fd/7 && "$0" E 20 out)", log, 0, e, ""},
+      {R"("$0" E 20 /dev/fd/5 5< out)", log, 47, log,
+       severe(47, "write to READONLY file", "/dev/fd/5")},
+      {R"("$0" E 20 /dev/stdin < out)", log, 47, log,
+       severe(47, "write to READONLY file", "/dev/stdin")},
+      {R"("$0" E 20 /dev/fd/5 5< .)", log, 9, log,
+       severe(9, "permission to access file denied", "/dev/fd/5")},
+      // A closed descriptor's name is opened by name, as it always was.
+      {R"("$0" E 20 /dev/stdout >&-)", log, 29, log, severe(29, "file not found", "/dev/stdout")},
+  };
+  for (const auto& c : kCases) {
+    write_file(at("out"), c.before);
+    const auto exit = run_zarn({c.script}, {.cwd = dir.path(), .shell = true});
+    EXPECT_EQ(exit.status, c.status) << c.script;
+    EXPECT_EQ(exit.err, c.err) << c.script;
+    EXPECT_TRUE(same_bytes(read_file(at("out")), c.after)) << c.script;
+  }
 }
 
 TEST_F(Cli, ASecondWriterGivesWayToTheFirst) {
@@ -258,23 +342,28 @@ TEST_F(Cli, ConsoleInterruptsEndTheRunBySignal) {
     const char* event;
   } kCases[] = {{SIGINT, "control-C"}, {SIGQUIT, "control-BREAK"}, {SIGHUP, "window-CLOSE"}};
   for (const auto& c : kCases) {
-    const fs::path fifo = at("stuck-" + std::to_string(c.signal));
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    // A reader that never reads: the run blocks once the pipe is full.
-    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    Process run({"Q1ABC/M", "10", fifo.filename().string()}, {dir.path(), {}});
-    int queued = 0;
-    for (int i = 0; i < 500 && queued < 65536; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      ::ioctl(reader, FIONREAD, &queued);
-    }
-    ASSERT_GE(queued, 65536);
-    ::kill(run.pid(), c.signal);
-    const auto exit = run.wait();
-    ::close(reader);
+    Exit exit;
+    std::string heard;
+    interrupt_when_stuck(c.signal, {dir.path(), {}}, exit, heard);
     EXPECT_EQ(exit.signal, c.signal);
     EXPECT_EQ(exit.err,
               std::string("zarn: error (200): program aborting due to ") + c.event + " event\n");
+  }
+}
+
+// Started with standard streams closed, the file took descriptor 2 and the
+// interrupt's line went into the sound.
+TEST_F(Cli, TheSoundNeverTakesAStandardStreamsDescriptor) {
+  ASSERT_EQ(zarn({"Q1ABC/M", "10", "whole.wav"}).status, 0);
+  const std::string whole = read_file(at("whole.wav"));
+  using Closed = std::vector<std::pair<int, int>>;
+  for (const auto& closed : {Closed{{2, -1}}, Closed{{0, -1}, {1, -1}, {2, -1}}}) {
+    Exit exit;
+    std::string heard;
+    interrupt_when_stuck(SIGINT, {.cwd = dir.path(), .descriptors = closed}, exit, heard);
+    EXPECT_EQ(exit.signal, SIGINT);
+    EXPECT_GE(heard.size(), 65536u);
+    EXPECT_TRUE(same_bytes(heard, whole.substr(0, heard.size()))) << closed.size() << " closed";
   }
 }
 

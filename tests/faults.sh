@@ -45,6 +45,28 @@ check "read-only fs, new file: line" "$err" \
 check "read-only fs, new file: not created" "$(ls small)" "keep.wav"
 umount small
 
+# Overwriting on a full disk: a sound that cannot fit leaves the old file
+# exactly as it was, also through a descriptor the shell opened on it; one
+# that fits in the old file's room is written.
+mkdir full
+mount -t tmpfs -o size=256k tmpfs full
+head -c 100000 /dev/urandom >full/old.wav
+cp full/old.wav old-copy.wav
+cat /dev/zero >full/filler 2>/dev/null
+run_zarn Q1ABC 5 full/old.wav
+check "full disk, overwrite: status" "$status" 38
+check "full disk, overwrite: lines" "$err" "zarn: No space left on device
+$(severe 38 "error during write" "$scratch/full/old.wav")"
+check "full disk, overwrite: old file kept" "$(cmp full/old.wav old-copy.wav && echo same)" same
+run_zarn Q1ABC 5 /dev/stdout 1<>full/old.wav
+check "full disk, overwrite through stdout: status" "$status" 38
+check "full disk, overwrite through stdout: old file kept" \
+  "$(cmp full/old.wav old-copy.wav && echo same)" same
+run_zarn Q1ABC 20 full/old.wav
+check "full disk, a sound that fits: status" "$status" 0
+check "full disk, a sound that fits: written" "$(cmp full/old.wav whole.wav && echo same)" same
+umount full
+
 # A user without rights: nobody may read root's file but not write it, and
 # may not create files in root's folder.
 as_nobody() { setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; }
@@ -68,5 +90,15 @@ check "folder not writable: status" "$status" 9
 check "folder not writable: line" "$err" \
   "$(severe 9 "permission to access file denied" "$scratch/new.wav")"
 check "folder not writable: not created" "$([[ -e new.wav ]] && echo created || echo absent)" absent
+
+# The shell opened root's file for nobody: the descriptor is writable even
+# though the name is not, so /dev/stdout writes the sound after the log.
+echo "root's log" >owned.log
+chmod 644 owned.log
+run_zarn_as_nobody Q1ABC 20 /dev/stdout >>owned.log
+check "root's file on stdout: status" "$status" 0
+check "root's file on stdout: line" "$err" ""
+check "root's file on stdout: log, then the sound" \
+  "$( (echo "root's log"; cat whole.wav) | cmp - owned.log && echo same)" same
 
 finish

@@ -21,7 +21,16 @@ std::filesystem::path unique_temp(const char* stem) {
   return pattern;
 }
 
-[[noreturn]] void exec_child(const std::vector<std::string>& args, const Launch& launch,
+// The child's argument vector, built before fork() so the child allocates
+// nothing.
+std::vector<std::string> command_words(const std::vector<std::string>& args, const Launch& launch) {
+  if (launch.shell) return {"/bin/sh", "-c", args.empty() ? "" : args.front(), ZARN_PATH};
+  std::vector<std::string> words = {ZARN_PATH};
+  words.insert(words.end(), args.begin(), args.end());
+  return words;
+}
+
+[[noreturn]] void exec_child(const std::vector<char*>& argv, const Launch& launch,
                              const std::filesystem::path& out, const std::filesystem::path& err) {
   const int in_fd = ::open("/dev/null", O_RDONLY);
   const int out_fd = ::open(out.c_str(), O_WRONLY | O_TRUNC);
@@ -30,16 +39,16 @@ std::filesystem::path unique_temp(const char* stem) {
   ::dup2(in_fd, 0);
   ::dup2(out_fd, 1);
   ::dup2(err_fd, 2);
+  for (const auto& [number, from] : launch.descriptors) {
+    if (from < 0) ::close(number);
+    if (from >= 0 && ::dup2(from, number) < 0) ::_exit(126);
+  }
   if (!launch.cwd.empty() && ::chdir(launch.cwd.c_str()) != 0) ::_exit(126);
   if (launch.file_size_limit) {
     const rlimit limit{*launch.file_size_limit, *launch.file_size_limit};
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
   }
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(ZARN_PATH));
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  ::execv(ZARN_PATH, argv.data());
+  ::execv(argv[0], argv.data());
   ::_exit(127);
 }
 
@@ -47,9 +56,13 @@ std::filesystem::path unique_temp(const char* stem) {
 
 Process::Process(const std::vector<std::string>& args, const Launch& launch)
     : out_path_(unique_temp("zarn-out")), err_path_(unique_temp("zarn-err")) {
+  auto words = command_words(args, launch);
+  std::vector<char*> argv;
+  for (auto& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
-  if (pid_ == 0) exec_child(args, launch, out_path_, err_path_);
+  if (pid_ == 0) exec_child(argv, launch, out_path_, err_path_);
 }
 
 Process::~Process() {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zarn::testing {
@@ -20,8 +21,14 @@ struct Exit {
 };
 
 struct Launch {
-  std::filesystem::path cwd;
-  std::optional<rlim_t> file_size_limit;  // bytes
+  std::filesystem::path cwd = {};
+  std::optional<rlim_t> file_size_limit = {};  // bytes
+  // Set in the child after its standard streams, in this order: {number,
+  // a descriptor of this process to give it there, or -1 to close it}.
+  std::vector<std::pair<int, int>> descriptors = {};
+  // Runs `/bin/sh -c args[0]` with the tool's path as $0 instead of the tool,
+  // for redirections written as scripts write them.
+  bool shell = false;
 };
 
 class Process {
