@@ -1,5 +1,6 @@
-// The command line's fixed-width text fields: each argument is cut to its
-// field's width and blank-padded, as scripts and stored command lines expect.
+// The command line's fixed-width text fields: the callsign and the numbers are
+// cut to their field's width and blank-padded, as scripts and stored command
+// lines expect. The file name has no width: a cut name would be another file.
 #pragma once
 
 #include <array>
@@ -24,7 +25,6 @@ struct Field {
 
 using CallsignField = Field<kCallsignWidth>;
 using NumberField = Field<8>;
-using FilenameField = Field<80>;
 
 // The text without its leading and trailing blanks.
 inline std::string_view trim_blanks(std::string_view text) {

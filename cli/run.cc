@@ -30,7 +30,6 @@ Outcome run(std::span<const std::string_view> args, Sink& sink) {
   const CallsignField callsign(args[0]);
   float wpm = 0;
   if (const auto error = read_number(NumberField(args[1]), wpm)) return stopped(describe(*error));
-  const FilenameField filename(args[2]);
   float freq = 0;
   if (args.size() >= 4) {
     if (const auto error = read_number(NumberField(args[3]), freq)) {
@@ -44,7 +43,7 @@ Outcome run(std::span<const std::string_view> args, Sink& sink) {
   }
   const auto plan = plan_tone(wpm, freq, units.count());
   if (const auto* refusal = std::get_if<ToneRefusal>(&plan)) return stopped(describe(*refusal));
-  const std::string_view name = trim_blanks(filename.view());
+  const std::string_view name = trim_blanks(args[2]);
   if (const auto failure = write_output(name, std::get<TonePlan>(plan), units, sink)) {
     return stopped(describe(*failure, name));
   }

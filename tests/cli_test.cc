@@ -90,9 +90,13 @@ TEST_F(Cli, FieldsAreCutAndTrimmed) {
   ASSERT_EQ(zarn({"E", "20.000000999", "cut-speed.wav"}).status, 0);
   EXPECT_TRUE(same_bytes(read_file(at("cut-speed.wav")), read_file(at("twenty.wav"))));
 
-  const std::string long_name(85, 'n');
+  // The file name is used whole: cut to 80 characters it named another,
+  // existing file, which was overwritten.
+  const std::string long_name = std::string(80, 'k') + ".wav";
+  write_file(at(long_name.substr(0, 80)), "keep");
   ASSERT_EQ(zarn({"E", "20", long_name}).status, 0);
-  EXPECT_TRUE(fs::exists(at(long_name.substr(0, 80))));
+  EXPECT_TRUE(same_bytes(read_file(at(long_name.substr(0, 80))), "keep"));
+  EXPECT_TRUE(same_bytes(read_file(at(long_name)), read_file(at("twenty.wav"))));
 
   ASSERT_EQ(zarn({"E", "20", "  blanks.wav  "}).status, 0);
   EXPECT_TRUE(fs::exists(at("blanks.wav")));
@@ -167,6 +171,8 @@ TEST_F(Cli, RefusesRunsThatCannotMakeAUsableSound) {
 TEST_F(Cli, ReportsFilesThatCannotBeOpened) {
   fs::create_directory(at("folder"));
   fs::create_symlink("loop", at("loop"));
+  std::string past_path_max;
+  while (past_path_max.size() <= 4096) past_path_max += "d/";
   const struct {
     std::string name;
     int status;
@@ -177,6 +183,10 @@ TEST_F(Cli, ReportsFilesThatCannotBeOpened) {
       {"folder/", 9, severe(9, "permission to access file denied", at("folder/"))},
       {"   ", 29, severe(29, "file not found", "")},
       {"loop", 43, severe(43, "file name specification error", at("loop"))},
+      // Names the system refuses as too long; shown as given past 256.
+      {std::string(300, 'n'), 43,
+       severe(43, "file name specification error", std::string(300, 'n'))},
+      {past_path_max, 43, severe(43, "file name specification error", past_path_max)},
   };
   for (const auto& c : kCases) {
     const auto exit = zarn({"E", "20", c.name});
