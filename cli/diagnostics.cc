@@ -99,13 +99,49 @@ bool has_platform_line(const FileError& e) {
          e.system_errno != ENFILE;
 }
 
-void write_all(int fd, std::string_view text) {
+// Returns 0 once all of `text` is written, else the errno that stopped it.
+int write_all(int fd, std::string_view text) {
   while (!text.empty()) {
     const ssize_t n = ::write(fd, text.data(), text.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;  // nowhere left to say it
+    if (n < 0) return errno;
+    if (n == 0) return EIO;  // no progress, no errno
     text.remove_prefix(static_cast<std::size_t>(n));
   }
+  return 0;
+}
+
+void append_escaped(std::string& shown, unsigned char byte) {
+  if (byte == '\n') {
+    shown += "\\n";
+  } else if (byte == '\t') {
+    shown += "\\t";
+  } else {
+    constexpr std::string_view kHex = "0123456789abcdef";
+    shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+  }
+}
+
+// A control character in a shown path could start a forged second line or
+// command the terminal, so it is shown escaped. A backslash stays as it is:
+// a name without control characters reads exactly as it always did.
+std::string escape_controls(std::string_view text) {
+  std::string shown;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    // U+0080 to U+009F, the C1 controls, are C2 80 to C2 9F in UTF-8.
+    const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
+                    (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+    if (c1) {
+      append_escaped(shown, byte);
+      append_escaped(shown, static_cast<unsigned char>(text[++i]));
+    } else if (byte < 0x20 || byte == 0x7F) {
+      append_escaped(shown, byte);
+    } else {
+      shown += text[i];
+    }
+  }
+  return shown;
 }
 
 // Prebuilt so the handler only calls async-signal-safe functions.
@@ -150,7 +186,7 @@ Diagnostic describe(const ToneRefusal& refusal) {
 }
 
 Diagnostic describe(const FileError& error, std::string_view name) {
-  Diagnostic d = severe(file_message(error.kind), kFileUnit, display_path(name));
+  Diagnostic d = severe(file_message(error.kind), kFileUnit, escape_controls(display_path(name)));
   if (has_platform_line(error)) {
     d.lines = std::string(kPrefix) + std::strerror(error.system_errno) + "\n" + d.lines;
   }
@@ -162,10 +198,16 @@ Diagnostic describe(const std::exception& e) {
 }
 
 int report(const Outcome& outcome) {
-  if (outcome.usage) write_all(STDOUT_FILENO, kUsage);
-  if (!outcome.failure) return status_number(ExitStatus::success);
-  write_all(STDERR_FILENO, outcome.failure->lines);
-  return status_number(outcome.failure->status);
+  std::optional<Diagnostic> failure = outcome.failure;
+  if (const int err = write_all(STDOUT_FILENO, outcome.out); err != 0 && !failure) {
+    failure = Diagnostic{std::string(kPrefix) + "severe: cannot write to standard output: " +
+                             std::strerror(err) + "\n",
+                         ExitStatus::standard_output_lost};
+  }
+  if (!failure) return status_number(ExitStatus::success);
+  // With standard error closed the line is lost; the status still tells.
+  write_all(STDERR_FILENO, failure->lines);
+  return status_number(failure->status);
 }
 
 void install_signal_handlers() {

@@ -33,11 +33,12 @@ inline constexpr std::string_view kUsage = " Usage: zarn <callsign> <wpm> <filen
 
 // How a run ended: what is left to be said.
 struct Outcome {
-  bool usage = false;                 // too few arguments: print kUsage
+  std::string out;                    // for standard output, kUsage for too few arguments
   std::optional<Diagnostic> failure;  // the run stopped with this
 };
 
 // Prints what the outcome calls for and returns the process's exit status.
+// Text for standard output that cannot be written all is a failure too.
 int report(const Outcome& outcome);
 
 // Console interrupts end the run with their diagnostic and by the signal

@@ -7,6 +7,7 @@ namespace zarn {
 enum class ExitStatus : int {
   success = 0,               // file written, or usage line printed
   refused = 2,               // the tool's own refusals: it will not make this sound
+  standard_output_lost = 2,  // text for standard output, the usage line, could not be written
   access_denied = 9,         // permission to access file denied
   empty_number = 24,         // end-of-file during read
   file_not_found = 29,       // a folder in the path is missing, or the name is blank

@@ -15,6 +15,6 @@ int main(int argc, char** argv) {
     zarn::OutputFile file;
     return zarn::report(zarn::run(args, file));
   } catch (const std::exception& e) {
-    return zarn::report({.usage = false, .failure = zarn::describe(e)});
+    return zarn::report({.out = {}, .failure = zarn::describe(e)});
   }
 }

@@ -1,5 +1,7 @@
 #include "cli/run.h"
 
+#include <string>
+
 #include "audio/write_wav.h"
 #include "cli/fields.h"
 #include "cli/number.h"
@@ -9,7 +11,7 @@ namespace zarn {
 namespace {
 
 Outcome stopped(Diagnostic diagnostic) {
-  return {.usage = false, .failure = std::move(diagnostic)};
+  return {.out = {}, .failure = std::move(diagnostic)};
 }
 
 // Opens the output, writes the sound and closes it; the first failure stops.
@@ -23,7 +25,7 @@ std::optional<FileError> write_output(std::string_view name, const TonePlan& pla
 }  // namespace
 
 Outcome run(std::span<const std::string_view> args, Sink& sink) {
-  if (args.size() < 3) return {.usage = true, .failure = std::nullopt};
+  if (args.size() < 3) return {.out = std::string(kUsage), .failure = std::nullopt};
 
   // Both numbers are read before anything is encoded or written, so a
   // malformed number never touches the output file.

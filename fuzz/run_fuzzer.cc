@@ -62,7 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sink.limit = 256 * 1024;
   const auto outcome = zarn::run(args, sink);
 
-  FUZZ_CHECK(outcome.usage == (args.size() < 3));
+  const bool usage = outcome.out == zarn::kUsage;
+  FUZZ_CHECK(usage == (args.size() < 3));
+  FUZZ_CHECK(usage || outcome.out.empty());
   if (outcome.failure) {
     const auto& d = *outcome.failure;
     using zarn::ExitStatus;
@@ -73,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(d.lines.starts_with("zarn: ") && d.lines.ends_with("\n"));
     return 0;
   }
-  if (outcome.usage) return 0;
+  if (usage) return 0;
   FUZZ_CHECK(sink.announced == sink.bytes.size());
   check_header(sink.bytes);
   check_keying(sink.bytes, args);

@@ -187,6 +187,13 @@ TEST_F(Cli, ReportsFilesThatCannotBeOpened) {
       {std::string(300, 'n'), 43,
        severe(43, "file name specification error", std::string(300, 'n'))},
       {past_path_max, 43, severe(43, "file name specification error", past_path_max)},
+      // Control characters would forge a second line or reach the terminal.
+      {"nowhere/a\nzarn: severe (0): forged\x1b[2J\t.wav", 29,
+       severe(29, "file not found",
+              at("nowhere").string() + "/a\\nzarn: severe (0): forged\\x1b[2J\\t.wav")},
+      {"nowhere/\xc2\x9b"
+       "1m \xc3\xa9\\.wav",
+       29, severe(29, "file not found", at("nowhere").string() + "/\\xc2\\x9b1m \xc3\xa9\\.wav")},
   };
   for (const auto& c : kCases) {
     const auto exit = zarn({"E", "20", c.name});
@@ -375,6 +382,26 @@ TEST_F(Cli, TheSoundNeverTakesAStandardStreamsDescriptor) {
     EXPECT_GE(heard.size(), 65536u);
     EXPECT_TRUE(same_bytes(heard, whole.substr(0, heard.size()))) << closed.size() << " closed";
   }
+}
+
+TEST_F(Cli, AUsageLineThatCannotBeWrittenIsAFailure) {
+  const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  const std::string lost = "zarn: severe: cannot write to standard output: ";
+  const struct {
+    std::vector<std::pair<int, int>> descriptors;
+    std::string err;
+  } kCases[] = {
+      {{{1, full}}, lost + "No space left on device\n"},
+      {{{1, -1}}, lost + "Bad file descriptor\n"},
+      {{{1, -1}, {2, -1}}, ""},  // nowhere to say it; the status still tells
+  };
+  for (const auto& c : kCases) {
+    const auto exit = run_zarn({"E", "20"}, {.cwd = dir.path(), .descriptors = c.descriptors});
+    EXPECT_EQ(exit.status, 2) << c.err;
+    EXPECT_EQ(exit.err, c.err);
+  }
+  ::close(full);
 }
 
 }  // namespace
