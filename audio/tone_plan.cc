@@ -15,7 +15,6 @@ namespace {
 constexpr float kSecondsPerUnitAt1Wpm = 1.2f;
 constexpr float kSamplesPerSecond = 11025.0f;
 constexpr float kTwoPi = 6.2831855f;
-constexpr float kDefaultToneHz = 1361.97509765625f;
 static_assert(std::bit_cast<std::uint32_t>(kSecondsPerUnitAt1Wpm) == 0x3F99999A);
 static_assert(std::bit_cast<std::uint32_t>(kSamplesPerSecond) == 0x462C4400);
 static_assert(std::bit_cast<std::uint32_t>(kSamplePeriod) == 0x38BE37C6);

@@ -16,11 +16,23 @@ struct TonePlan {
 
 // Why a run cannot make a sound worth writing.
 struct ToneRefusal {
-  enum class Reason { speed_not_positive, too_long };
+  enum class Reason {
+    speed_not_positive,
+    too_long,
+    // Only with sound options:
+    character_speed_below_speed,  // value: the character speed, wpm
+    ramp_longer_than_dot,         // value: the ramp, limit: the dot, both in ms
+    tone_not_below_half_rate,     // value: the tone, limit: half the rate, both in Hz
+  };
   Reason reason;
   float wpm;
   int units;
+  double value = 0;
+  double limit = 0;
 };
+
+// The tone when none is given, or one not above 0 Hz.
+inline constexpr float kDefaultToneHz = 1361.97509765625f;
 
 // Plans `units` Morse units at `wpm`, with `freq` Hz or the default tone when
 // freq is not above zero. Refuses a speed of zero or below and a sound too

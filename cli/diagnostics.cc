@@ -8,6 +8,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "cli/option_error_text.h"
+#include "cli/printable.h"
+
 namespace zarn {
 namespace {
 
@@ -87,7 +90,9 @@ Diagnostic refused(std::string_view what) {
   return {std::string(kPrefix) + "severe: " + std::string(what) + "\n", ExitStatus::refused};
 }
 
-std::string shortest(float value) {
+// The shortest text that reads back as the same number.
+template <class Number>
+std::string shortest(Number value) {
   char buf[32];
   const auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
   return std::string(buf, end);
@@ -111,39 +116,6 @@ int write_all(int fd, std::string_view text) {
   return 0;
 }
 
-void append_escaped(std::string& shown, unsigned char byte) {
-  if (byte == '\n') {
-    shown += "\\n";
-  } else if (byte == '\t') {
-    shown += "\\t";
-  } else {
-    constexpr std::string_view kHex = "0123456789abcdef";
-    shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
-  }
-}
-
-// A control character in a shown path could start a forged second line or
-// command the terminal, so it is shown escaped. A backslash stays as it is:
-// a name without control characters reads exactly as it always did.
-std::string escape_controls(std::string_view text) {
-  std::string shown;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    // U+0080 to U+009F, the C1 controls, are C2 80 to C2 9F in UTF-8.
-    const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
-                    (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
-    if (c1) {
-      append_escaped(shown, byte);
-      append_escaped(shown, static_cast<unsigned char>(text[++i]));
-    } else if (byte < 0x20 || byte == 0x7F) {
-      append_escaped(shown, byte);
-    } else {
-      shown += text[i];
-    }
-  }
-  return shown;
-}
-
 // Prebuilt so the handler only calls async-signal-safe functions.
 constexpr std::string_view kInterruptControlC =
     "zarn: error (200): program aborting due to control-C event\n";
@@ -163,6 +135,27 @@ extern "C" void on_interrupt(int sig) {
   std::raise(sig);
 }
 
+std::string tone_refusal_text(const ToneRefusal& refusal) {
+  const std::string wpm = shortest(refusal.wpm);
+  switch (refusal.reason) {
+    case ToneRefusal::Reason::speed_not_positive:
+      return "speed must be above 0 wpm, not " + wpm;
+    case ToneRefusal::Reason::too_long:
+      return std::to_string(refusal.units) + " Morse units at " + wpm +
+             " wpm make a sound too long for a WAV file";
+    case ToneRefusal::Reason::character_speed_below_speed:
+      return "option --farnsworth: " + shortest(refusal.value) + " wpm is below the speed of " +
+             wpm + " wpm";
+    case ToneRefusal::Reason::ramp_longer_than_dot:
+      return "option --ramp: " + shortest(refusal.value) + " ms is longer than a dot of " +
+             shortest(refusal.limit) + " ms";
+    case ToneRefusal::Reason::tone_not_below_half_rate:
+      return "tone of " + shortest(refusal.value) + " Hz must be below half the sample rate, " +
+             shortest(refusal.limit) + " Hz";
+  }
+  return {};
+}
+
 }  // namespace
 
 Diagnostic describe(NumberError error) {
@@ -178,15 +171,19 @@ Diagnostic describe(const UnknownSymbol& symbol) {
 }
 
 Diagnostic describe(const ToneRefusal& refusal) {
-  if (refusal.reason == ToneRefusal::Reason::speed_not_positive) {
-    return refused("speed must be above 0 wpm, not " + shortest(refusal.wpm));
-  }
-  return refused(std::to_string(refusal.units) + " Morse units at " + shortest(refusal.wpm) +
-                 " wpm make a sound too long for a WAV file");
+  return refused(tone_refusal_text(refusal));
+}
+
+Diagnostic describe(const OptionError& error) {
+  return refused(option_error_text(error));
+}
+
+Diagnostic describe(const MessageError& error) {
+  return refused(message_error_text(error));
 }
 
 Diagnostic describe(const FileError& error, std::string_view name) {
-  Diagnostic d = severe(file_message(error.kind), kFileUnit, escape_controls(display_path(name)));
+  Diagnostic d = severe(file_message(error.kind), kFileUnit, printable(display_path(name)));
   if (has_platform_line(error)) {
     d.lines = std::string(kPrefix) + std::strerror(error.system_errno) + "\n" + d.lines;
   }

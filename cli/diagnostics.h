@@ -10,7 +10,9 @@
 #include "audio/tone_plan.h"
 #include "cli/exit_status.h"
 #include "cli/number.h"
+#include "cli/options.h"
 #include "morse/encoder.h"
+#include "morse/message.h"
 #include "output/sink.h"
 
 namespace zarn {
@@ -24,6 +26,8 @@ struct Diagnostic {
 Diagnostic describe(NumberError error);
 Diagnostic describe(const UnknownSymbol& symbol);
 Diagnostic describe(const ToneRefusal& refusal);
+Diagnostic describe(const OptionError& error);
+Diagnostic describe(const MessageError& error);
 // `name` is the file name as the user gave it, without its blanks.
 Diagnostic describe(const FileError& error, std::string_view name);
 Diagnostic describe(const std::exception& e);

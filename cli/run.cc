@@ -1,11 +1,16 @@
 #include "cli/run.h"
 
 #include <string>
+#include <variant>
 
+#include "audio/shaped_plan.h"
 #include "audio/write_wav.h"
 #include "cli/fields.h"
+#include "cli/help.h"
 #include "cli/number.h"
+#include "cli/options.h"
 #include "morse/encoder.h"
+#include "morse/message.h"
 
 namespace zarn {
 namespace {
@@ -14,42 +19,94 @@ Outcome stopped(Diagnostic diagnostic) {
   return {.out = {}, .failure = std::move(diagnostic)};
 }
 
+struct Numbers {
+  float wpm = 0;
+  float freq = 0;
+};
+
+// Both numbers are read before anything is encoded or written, so a
+// malformed number never touches the output file.
+std::variant<Numbers, NumberError> read_numbers(std::span<const std::string_view> positional) {
+  Numbers numbers;
+  if (const auto error = read_number(NumberField(positional[1]), numbers.wpm)) return *error;
+  if (positional.size() >= 4) {
+    if (const auto error = read_number(NumberField(positional[3]), numbers.freq)) return *error;
+  }
+  return numbers;
+}
+
+// A callsign is read from its field; a message is taken whole.
+std::variant<MorseUnits, UnknownSymbol, MessageError> encode(std::string_view first, bool text) {
+  if (text) {
+    auto message = encode_message(first);
+    if (auto* error = std::get_if<MessageError>(&message)) return *error;
+    return std::get<MorseUnits>(std::move(message));
+  }
+  MorseUnits units;
+  if (const auto unknown = encode_morse(CallsignField(first).view(), units)) return *unknown;
+  return units;
+}
+
+// What is written: the classic sound, or one made with sound options.
+using SoundPlan = std::variant<TonePlan, ShapedSound>;
+
+std::variant<SoundPlan, ToneRefusal> plan_sound(const SoundOptions& sound, const MorseUnits& units,
+                                                const Numbers& numbers) {
+  if (!sound.is_classic()) {
+    auto shaped = plan_shaped(sound, units.used(), numbers.wpm, numbers.freq);
+    if (auto* refusal = std::get_if<ToneRefusal>(&shaped)) return *refusal;
+    return SoundPlan(std::get<ShapedSound>(std::move(shaped)));
+  }
+  const auto classic = plan_tone(numbers.wpm, numbers.freq, units.count());
+  if (auto* refusal = std::get_if<ToneRefusal>(&classic)) return *refusal;
+  return SoundPlan(std::get<TonePlan>(classic));
+}
+
 // Opens the output, writes the sound and closes it; the first failure stops.
-std::optional<FileError> write_output(std::string_view name, const TonePlan& plan,
-                                      const MorseUnits& units, Sink& sink) {
-  if (auto failure = sink.open(name, wav_size(plan))) return failure;
-  if (auto failure = write_wav(plan, units.used(), sink)) return failure;
+std::optional<FileError> write_output(std::string_view name, const SoundPlan& plan,
+                                      const MorseUnits& units, Container container, Sink& sink) {
+  if (const auto* classic = std::get_if<TonePlan>(&plan)) {
+    if (auto failure = sink.open(name, wav_size(*classic, container))) return failure;
+    if (auto failure = write_wav(*classic, units.used(), container, sink)) return failure;
+  } else {
+    const auto& shaped = std::get<ShapedSound>(plan);
+    if (auto failure = sink.open(name, wav_size(shaped, container))) return failure;
+    if (auto failure = write_wav(shaped, container, sink)) return failure;
+  }
   return sink.close();
+}
+
+Outcome make_sound(const Options& options, Sink& sink) {
+  const auto& positional = options.positional;
+  const auto numbers = read_numbers(positional);
+  if (auto* error = std::get_if<NumberError>(&numbers)) return stopped(describe(*error));
+
+  const auto encoded = encode(positional[0], options.text);
+  if (auto* unknown = std::get_if<UnknownSymbol>(&encoded)) return stopped(describe(*unknown));
+  if (auto* error = std::get_if<MessageError>(&encoded)) return stopped(describe(*error));
+  const auto& units = std::get<MorseUnits>(encoded);
+
+  const auto plan = plan_sound(options.sound, units, std::get<Numbers>(numbers));
+  if (auto* refusal = std::get_if<ToneRefusal>(&plan)) return stopped(describe(*refusal));
+
+  const std::string_view name = trim_blanks(positional[2]);
+  const Container container = options.raw ? Container::raw : Container::wav;
+  if (const auto failure = write_output(name, std::get<SoundPlan>(plan), units, container, sink)) {
+    return stopped(describe(*failure, name));
+  }
+  return {};
 }
 
 }  // namespace
 
 Outcome run(std::span<const std::string_view> args, Sink& sink) {
-  if (args.size() < 3) return {.out = std::string(kUsage), .failure = std::nullopt};
-
-  // Both numbers are read before anything is encoded or written, so a
-  // malformed number never touches the output file.
-  const CallsignField callsign(args[0]);
-  float wpm = 0;
-  if (const auto error = read_number(NumberField(args[1]), wpm)) return stopped(describe(*error));
-  float freq = 0;
-  if (args.size() >= 4) {
-    if (const auto error = read_number(NumberField(args[3]), freq)) {
-      return stopped(describe(*error));
-    }
-  }
-
-  MorseUnits units;
-  if (const auto unknown = encode_morse(callsign.view(), units)) {
-    return stopped(describe(*unknown));
-  }
-  const auto plan = plan_tone(wpm, freq, units.count());
-  if (const auto* refusal = std::get_if<ToneRefusal>(&plan)) return stopped(describe(*refusal));
-  const std::string_view name = trim_blanks(args[2]);
-  if (const auto failure = write_output(name, std::get<TonePlan>(plan), units, sink)) {
-    return stopped(describe(*failure, name));
-  }
-  return {};
+  const auto read = read_options(args);
+  if (auto* error = std::get_if<OptionError>(&read)) return stopped(describe(*error));
+  const auto& options = std::get<Options>(read);
+  if (options.help) return {.out = std::string(help_text()), .failure = std::nullopt};
+  if (options.version) return {.out = std::string(version_text()), .failure = std::nullopt};
+  if (options.positional.size() < 3) return {.out = std::string(kUsage), .failure = std::nullopt};
+  return make_sound(options, sink);
 }
 
 }  // namespace zarn

@@ -1,6 +1,9 @@
-// Whole runs from arbitrary argument vectors, rendered into memory: the usage
-// line, a diagnostic with a known status, or a WAV whose header agrees with
-// its length and whose key-up time is silent.
+// Whole runs from arbitrary argument vectors, options too, rendered into
+// memory: the usage line, the help or version text, a one-line diagnostic
+// with a known status, or a sound whose header agrees with its length and,
+// for the classic sound, whose key-up time is silent.
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -10,6 +13,7 @@
 #include "cli/exit_status.h"
 #include "cli/fields.h"
 #include "cli/number.h"
+#include "cli/options.h"
 #include "cli/run.h"
 #include "fuzz/check.h"
 #include "morse/encoder.h"
@@ -21,31 +25,53 @@ std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
   return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
 }
 
+// RIFF, the sizes agreeing with the length, and the data chunk where its
+// format puts it (after a fact chunk for the G.711 encodings), followed by
+// the samples and at most one pad byte.
 void check_header(const std::vector<std::uint8_t>& wav) {
   FUZZ_CHECK(wav.size() >= zarn::kHeaderSize);
   FUZZ_CHECK(std::memcmp(wav.data(), "RIFF", 4) == 0);
   FUZZ_CHECK(le32(wav, 4) == wav.size() - 8);
   FUZZ_CHECK(std::memcmp(wav.data() + 8, "WAVEfmt ", 8) == 0);
-  FUZZ_CHECK(std::memcmp(wav.data() + 36, "data", 4) == 0);
-  FUZZ_CHECK(le32(wav, 40) == wav.size() - zarn::kHeaderSize);
+  const std::size_t data_tag = 20 + le32(wav, 16) + (le32(wav, 16) == 18 ? 12 : 0);
+  FUZZ_CHECK(data_tag + 8 <= wav.size());
+  FUZZ_CHECK(std::memcmp(wav.data() + data_tag, "data", 4) == 0);
+  const std::size_t samples = wav.size() - data_tag - 8;
+  const std::uint32_t data_size = le32(wav, data_tag + 4);
+  FUZZ_CHECK(data_size == samples || (data_size % 2 == 1 && data_size + 1 == samples));
 }
 
-// Independent of the renderer: walks the sample clock as single-precision
-// time and checks every sample that falls in a key-up unit is silence.
-void check_keying(const std::vector<std::uint8_t>& wav, const std::vector<std::string_view>& args) {
+// The classic sound's samples past this many are timed by k / 11025 rather
+// than by the accumulated single-precision time.
+constexpr std::size_t kAccumulatedSamples = 79'956;
+
+// Independent of the renderer: walks the sample clock and checks every
+// sample that falls in a key-up unit is silence, and none is 0.
+void check_keying(const std::vector<std::uint8_t>& wav, std::string_view callsign,
+                  std::string_view speed) {
   float wpm = 0;
-  FUZZ_CHECK(!zarn::read_number(zarn::NumberField(args[1]), wpm));
+  FUZZ_CHECK(!zarn::read_number(zarn::NumberField(speed), wpm));
   zarn::MorseUnits units;
-  FUZZ_CHECK(!zarn::encode_morse(zarn::CallsignField(args[0]).view(), units));
+  FUZZ_CHECK(!zarn::encode_morse(zarn::CallsignField(callsign).view(), units));
   const float dot = static_cast<float>(1.2f / static_cast<double>(wpm));
+  const std::size_t samples = wav.size() - zarn::kHeaderSize;
   float t = 0;
-  for (std::size_t k = zarn::kHeaderSize; k < wav.size(); ++k) {
-    FUZZ_CHECK(wav[k] != 0);
+  for (std::size_t k = 1; k <= samples; ++k) {
+    const std::uint8_t sample = wav[zarn::kHeaderSize + k - 1];
+    FUZZ_CHECK(sample != 0);
     t = static_cast<float>(t + static_cast<double>(9.0702946e-05f));
-    const double unit = t / static_cast<double>(dot);
+    const double time = samples <= kAccumulatedSamples ? double{t} : double(k) / 11025;
+    const double unit = std::floor(time / static_cast<double>(dot));
     const bool key_up = unit >= units.count() || units.units[static_cast<std::size_t>(unit)] == 0;
-    if (key_up) FUZZ_CHECK(wav[k] == 128);
+    if (key_up) FUZZ_CHECK(sample == 128);
   }
+}
+
+bool is_failure_status(zarn::ExitStatus status) {
+  using zarn::ExitStatus;
+  return status == ExitStatus::refused || status == ExitStatus::empty_number ||
+         status == ExitStatus::malformed_number || status == ExitStatus::number_out_of_range ||
+         status == ExitStatus::write_failure;
 }
 
 }  // namespace
@@ -53,7 +79,7 @@ void check_keying(const std::vector<std::uint8_t>& wav, const std::vector<std::s
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   std::vector<std::string_view> args;
-  for (std::size_t start = 0; start <= text.size() && args.size() < 6;) {
+  for (std::size_t start = 0; start <= text.size() && args.size() < 8;) {
     const auto end = std::min(text.find('\0', start), text.size());
     args.push_back(text.substr(start, end - start));
     start = end + 1;
@@ -61,23 +87,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   zarn::MemorySink sink;
   sink.limit = 256 * 1024;
   const auto outcome = zarn::run(args, sink);
+  const auto read = zarn::read_options(args);
+  const auto* options = std::get_if<zarn::Options>(&read);
 
-  const bool usage = outcome.out == zarn::kUsage;
-  FUZZ_CHECK(usage == (args.size() < 3));
-  FUZZ_CHECK(usage || outcome.out.empty());
   if (outcome.failure) {
     const auto& d = *outcome.failure;
-    using zarn::ExitStatus;
-    FUZZ_CHECK(d.status == ExitStatus::refused || d.status == ExitStatus::empty_number ||
-               d.status == ExitStatus::malformed_number ||
-               d.status == ExitStatus::number_out_of_range ||
-               d.status == ExitStatus::write_failure);
+    FUZZ_CHECK(is_failure_status(d.status));
+    FUZZ_CHECK(options || d.status == zarn::ExitStatus::refused);
     FUZZ_CHECK(d.lines.starts_with("zarn: ") && d.lines.ends_with("\n"));
+    // One line; a write failure puts the system's own line before it.
+    const auto lines = std::count(d.lines.begin(), d.lines.end(), '\n');
+    FUZZ_CHECK(lines == 1 || (lines == 2 && d.status == zarn::ExitStatus::write_failure));
+    FUZZ_CHECK(outcome.out.empty());
     return 0;
   }
+  FUZZ_CHECK(options != nullptr);
+  if (options->help || options->version) {
+    FUZZ_CHECK(outcome.out.starts_with(options->help ? "Usage: zarn" : "zarn "));
+    return 0;
+  }
+  const bool usage = outcome.out == zarn::kUsage;
+  FUZZ_CHECK(usage == (options->positional.size() < 3));
+  FUZZ_CHECK(usage || outcome.out.empty());
   if (usage) return 0;
   FUZZ_CHECK(sink.announced == sink.bytes.size());
+  if (options->raw) return 0;
   check_header(sink.bytes);
-  check_keying(sink.bytes, args);
+  if (options->sound.is_classic() && !options->text) {
+    check_keying(sink.bytes, options->positional[0], options->positional[1]);
+  }
   return 0;
 }

@@ -4,10 +4,13 @@
 #include <bit>
 #include <vector>
 
+#include "audio/drift_free_renderer.h"
 #include "audio/renderer.h"
 #include "audio/tone_plan.h"
 #include "audio/wav_header.h"
+#include "audio/write_wav.h"
 #include "morse/encoder.h"
+#include "support/plain_sample_loop.h"
 #include "support/render.h"
 
 namespace zarn {
@@ -97,10 +100,24 @@ TEST(WavOutput, LongSoundHasNoCeilingAndBlocksJoinSeamlessly) {
   encode_morse("0000000000", units);
   const TonePlan plan = std::get<TonePlan>(plan_tone(5, 700, units.count()));
   std::vector<std::uint8_t> whole(static_cast<std::size_t>(plan.sample_count));
-  ToneRenderer(plan, units.used()).fill(whole);
+  DriftFreeRenderer(plan.unit_seconds, plan.tone_hz, units.used(), plan.sample_count).fill(whole);
   const auto blocked = render("0000000000", 5, 700);
   ASSERT_EQ(blocked.size(), whole.size() + kHeaderSize);
   EXPECT_TRUE(std::equal(whole.begin(), whole.end(), blocked.begin() + kHeaderSize));
+}
+
+TEST(WavOutput, ClassicArithmeticUpTo79956SamplesDriftFreeBeyond) {
+  MorseUnits units;
+  encode_morse("Q1ABC/M", units);
+  TonePlan plan = std::get<TonePlan>(plan_tone(10.5f, 0, units.count()));
+  for (const std::int32_t n : {79'956, 79'957}) {
+    plan.sample_count = n;
+    MemorySink sink;
+    ASSERT_FALSE(write_wav(plan, units.used(), Container::raw, sink));
+    const auto expected = n <= 79'956 ? testing::plain_sample_loop(plan, units)
+                                      : testing::plain_drift_free_loop(plan, units);
+    EXPECT_TRUE(sink.bytes == expected) << n;
+  }
 }
 
 TEST(WavOutput, RefusesSpeedsThatGiveNoUsableSound) {

@@ -19,7 +19,7 @@ inline std::vector<std::uint8_t> render(std::string_view callsign, float wpm, fl
   const auto plan = plan_tone(wpm, freq, units.count());
   EXPECT_TRUE(std::holds_alternative<TonePlan>(plan)) << callsign;
   MemorySink sink;
-  EXPECT_FALSE(write_wav(std::get<TonePlan>(plan), units.used(), sink)) << callsign;
+  EXPECT_FALSE(write_wav(std::get<TonePlan>(plan), units.used(), Container::wav, sink)) << callsign;
   return sink.bytes;
 }
 

@@ -1,0 +1,37 @@
+// How a sample value in [-1, 1] becomes the bytes of the sound file.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace zarn {
+
+enum class Encoding { u8, s16, ulaw, alaw };
+
+// 2 for s16, 1 for the others.
+int bytes_per_sample(Encoding encoding);
+
+// Every byte of an encoded zero sample: the file's silence, written with
+// memset (s16 silence is two zero bytes).
+std::uint8_t silence_byte(Encoding encoding);
+
+// 128 + 127 v, the 127 v rounded half away from zero so that the levels lie
+// symmetrically around 128. v is clamped to [-1, 1]; a NaN gives full scale.
+std::uint8_t u8_level(double v);
+// 32767 v rounded half away from zero, clamped and treated as u8_level's.
+std::int16_t s16_level(double v);
+
+// ITU G.711 codes of a 16-bit sample. A negative sample s is coded as the
+// magnitude ~s = -s - 1, so the code table is an exact mirror image and
+// -32768 needs no special case.
+std::uint8_t ulaw_code(std::int16_t sample);
+std::uint8_t alaw_code(std::int16_t sample);
+
+// Encodes gain * values[i] for every i into out, bytes_per_sample(encoding)
+// bytes each: u8_level or s16_level of the product, s16 little-endian, or
+// the mu-law or A-law code of its s16_level. out.size() must be
+// values.size() * bytes_per_sample(encoding).
+void encode_samples(Encoding encoding, double gain, std::span<const double> values,
+                    std::span<std::uint8_t> out);
+
+}  // namespace zarn

@@ -1,0 +1,14 @@
+// What -h and -V print on standard output.
+#pragma once
+
+#include <string_view>
+
+namespace zarn {
+
+// The synopsis, the arguments and every option with its range and default.
+std::string_view help_text();
+
+// The program's name and version, one line.
+std::string_view version_text();
+
+}  // namespace zarn

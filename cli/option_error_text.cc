@@ -1,0 +1,57 @@
+#include "cli/option_error_text.h"
+
+#include "cli/printable.h"
+
+namespace zarn {
+namespace {
+
+std::string quoted(std::string_view character) {
+  // Appended piece by piece: "'" + printable(...) trips g++ 12's -Wrestrict
+  // false alarm at -O2.
+  std::string out = "'";
+  out += printable(character);
+  out += '\'';
+  return out;
+}
+
+}  // namespace
+
+std::string option_error_text(const OptionError& error) {
+  const std::string option = printable(error.option);
+  switch (error.kind) {
+    case OptionError::Kind::unknown_option:
+      return "unknown option " + option;
+    case OptionError::Kind::missing_value:
+      return "option " + option + " needs a value";
+    case OptionError::Kind::bad_value:
+      return "option " + option + ": " + printable(error.value) + " is not " + error.allowed;
+    case OptionError::Kind::flag_with_value:
+      return "option " + option + " takes no value";
+    case OptionError::Kind::after_callsign:
+      return option + ": options go before the callsign";
+  }
+  return {};
+}
+
+std::string message_error_text(const MessageError& error) {
+  const std::string character = quoted(error.character);
+  const std::string position = std::to_string(error.position);
+  switch (error.kind) {
+    case MessageError::Kind::unknown_character:
+      return "message character " + character + " at position " + position + " has no Morse code";
+    case MessageError::Kind::unclosed_prosign:
+      return "message has an unclosed '<' at position " + position;
+    case MessageError::Kind::empty_prosign:
+      return "message has an empty prosign '<>' at position " + position;
+    case MessageError::Kind::not_a_letter:
+      return "message character " + character + " at position " + position +
+             " is not a letter, which a prosign needs";
+    case MessageError::Kind::unopened_prosign:
+      return "message has a '>' without '<' at position " + position;
+    case MessageError::Kind::empty_message:
+      return "message is empty";
+  }
+  return {};
+}
+
+}  // namespace zarn

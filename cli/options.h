@@ -1,0 +1,48 @@
+// The option reader: the options before the callsign, and the positional
+// arguments after them.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "audio/sound_options.h"
+
+namespace zarn {
+
+struct Options {
+  SoundOptions sound;
+  bool raw = false;      // --raw
+  bool text = false;     // --text: the first positional argument is a message
+  bool help = false;     // -h, --help
+  bool version = false;  // -V, --version
+  // The arguments from the callsign on, viewing the caller's arguments.
+  std::vector<std::string_view> positional;
+};
+
+// One refused argument.
+struct OptionError {
+  enum class Kind {
+    unknown_option,   // not one of the options
+    missing_value,    // no value, or an empty one
+    bad_value,        // not what `allowed` says
+    flag_with_value,  // --raw=1, -hV
+    after_callsign,   // an option written after the callsign
+  };
+  Kind kind;
+  std::string option;   // the option as written: "--rate", "-r", "--frobnicate"
+  std::string value;    // the value given with it, if any
+  std::string allowed;  // for bad_value: "a whole number from 8000 to 192000"
+};
+
+// Reads the arguments after the program name. Options come first: up to
+// "--" or the first argument that does not start with '-', which is the
+// callsign. After the callsign an argument that names one of the options is
+// refused, while other arguments starting with '-' (a negative number) stay
+// positional. A repeated option takes its last value.
+std::variant<Options, OptionError> read_options(std::span<const std::string_view> args);
+
+}  // namespace zarn

@@ -1,0 +1,39 @@
+// The message encoder: free text, with punctuation and prosigns, becomes
+// key-down / key-up time units.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "morse/encoder.h"
+
+namespace zarn {
+
+// Why a message cannot be sent, and where.
+struct MessageError {
+  enum class Kind {
+    unknown_character,  // a character with no Morse code
+    unclosed_prosign,   // a '<' with no '>' after it
+    empty_prosign,      // "<>"
+    not_a_letter,       // a character other than a letter inside "<...>"
+    unopened_prosign,   // a '>' with no '<' before it
+    empty_message,      // nothing but blanks
+  };
+  Kind kind;
+  int position = 0;       // 1-based, in characters; 0 for an empty message
+  std::string character;  // the offending character as UTF-8, or its one byte if that is not UTF-8
+};
+
+// Encodes a message of any length. Each character is its pattern and the
+// three-unit letter gap; blanks (spaces and tabs) between words add four
+// key-up units to make the seven-unit word gap, however many there are, and
+// are ignored at either end. Letters (either case), digits and
+// . , : ? ' - / ( ) " = + @ have International Morse codes; letters in angle
+// brackets, such as <AR> or <SOS>, are one prosign sent without letter gaps.
+// A callsign of letters, digits and '/' gives the same units as the callsign
+// encoder. Misplaced brackets anywhere are reported before any character
+// without a code.
+std::variant<MorseUnits, MessageError> encode_message(std::string_view text);
+
+}  // namespace zarn

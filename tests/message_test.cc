@@ -1,0 +1,124 @@
+#include "morse/message.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/option_error_text.h"
+
+namespace zarn {
+namespace {
+
+using Units = std::vector<std::uint8_t>;
+
+// One character from its dots and dashes, with its three-unit letter gap.
+Units from_code(std::string_view code) {
+  Units units;
+  for (char symbol : code) {
+    units.insert(units.end(), {1, 0});
+    if (symbol == '-') units.insert(units.end() - 1, {1, 1});
+  }
+  units.insert(units.end(), {0, 0});
+  return units;
+}
+
+Units joined(std::initializer_list<Units> pieces) {
+  Units all;
+  for (const Units& piece : pieces) all.insert(all.end(), piece.begin(), piece.end());
+  return all;
+}
+
+Units encoded(std::string_view text) {
+  const auto result = encode_message(text);
+  if (std::holds_alternative<MorseUnits>(result)) return std::get<MorseUnits>(result).units;
+  ADD_FAILURE() << text << " refused at " << std::get<MessageError>(result).position;
+  return {};
+}
+
+TEST(EncodeMessage, SendsPunctuationAndProsignsWithTheirCodes) {
+  const std::pair<std::string_view, std::string_view> kCases[] = {
+      {".", ".-.-.-"},   {",", "--..--"},        {":", "---..."},    {"?", "..--.."},
+      {"'", ".----."},   {"-", "-....-"},        {"/", "-..-."},     {"(", "-.--."},
+      {")", "-.--.-"},   {"\"", ".-..-."},       {"=", "-...-"},     {"+", ".-.-."},
+      {"@", ".--.-."},   {"<AR>", ".-.-."},      {"<sk>", "...-.-"}, {"<BT>", "-...-"},
+      {"<KN>", "-.--."}, {"<SOS>", "...---..."}, {"<e>", "."},
+  };
+  for (const auto& [text, code] : kCases) EXPECT_EQ(encoded(text), from_code(code)) << text;
+  EXPECT_EQ(encoded("<AR>"), (Units{1, 0, 1, 1, 1, 0, 1, 0, 1, 1, 1, 0, 1, 0, 0, 0}));
+}
+
+TEST(EncodeMessage, SeparatesWordsBySevenKeyUpUnits) {
+  const Units e = from_code("."), t = from_code("-"), word_gap(4, 0);
+  const std::pair<std::string_view, Units> kCases[] = {
+      {"E T", joined({e, word_gap, t})},
+      {"  E \t  T\t ", joined({e, word_gap, t})},
+      {"E<AR>T", joined({e, from_code(".-.-."), t})},
+      {"E <AR> T", joined({e, word_gap, from_code(".-.-."), word_gap, t})},
+  };
+  for (const auto& [text, units] : kCases) EXPECT_EQ(encoded(text), units) << text;
+  // From the last key-down of one word to the first of the next.
+  const Units units = encoded("E E");
+  EXPECT_EQ(Units(units.begin() + 1, units.end() - 4), Units(7, 0));
+}
+
+TEST(EncodeMessage, GivesTheCallsignEncodersUnitsForACallsign) {
+  for (std::string_view callsign :
+       {"Q1ABC", "q1abc/m", "0123456789", "ABCDEFGHIJ", "klmnopqrst", "UVWXYZ/", "E"}) {
+    MorseUnits expected;
+    ASSERT_FALSE(encode_morse(callsign, expected)) << callsign;
+    EXPECT_EQ(encoded(callsign), expected.units) << callsign;
+  }
+}
+
+std::string refusal(std::string_view text) {
+  const auto result = encode_message(text);
+  if (!std::holds_alternative<MessageError>(result)) return "(accepted)";
+  return message_error_text(std::get<MessageError>(result));
+}
+
+// Positions count characters: each well-formed UTF-8 character, or each byte
+// that begins none, is one.
+TEST(EncodeMessage, RefusesNamingTheCharacterAndItsPosition) {
+  const std::pair<std::string_view, std::string_view> kCases[] = {
+      {"Q#", "message character '#' at position 2 has no Morse code"},
+      {"A\tB\n", "message character '\\n' at position 4 has no Morse code"},
+      {"Q\xc3\xa9", "message character '\xc3\xa9' at position 2 has no Morse code"},
+      {"A\xe2\x82\xac", "message character '\xe2\x82\xac' at position 2 has no Morse code"},
+      {"A\xe2\x82"
+       "A",
+       "message character '\\xe2' at position 2 has no Morse code"},
+      {"A\xc1\xbf", "message character '\\xc1' at position 2 has no Morse code"},  // overlong
+      {"A\xe0\x9f\xbf", "message character '\\xe0' at position 2 has no Morse code"},
+      {"A\xf0\x8f\xbf\xbf", "message character '\\xf0' at position 2 has no Morse code"},
+      {"A\xed\xa0\x80", "message character '\\xed' at position 2 has no Morse code"},  // surrogate
+      {"A\xf4\x90\x80\x80", "message character '\\xf4' at position 2 has no Morse code"},
+      {"A\xf5\x80\x80\x80", "message character '\\xf5' at position 2 has no Morse code"},
+      // Cut short by the end of the text, whatever lies beyond it.
+      {std::string_view("A\xe2\x82\xac", 3),
+       "message character '\\xe2' at position 2 has no Morse code"},
+      {"A\xc2\x85", "message character '\\xc2\\x85' at position 2 has no Morse code"},
+      // Bracket errors come first, so characters before them are counted:
+      // U+00E9, U+D7FF, U+10FFFF, U+1F600.
+      {"\xc3\xa9\xed\x9f\xbf\xf4\x8f\xbf\xbf\xf0\x9f\x98\x80>",
+       "message has a '>' without '<' at position 5"},
+      {"#\xff<", "message has an unclosed '<' at position 3"},
+      {"<AR> <K", "message has an unclosed '<' at position 6"},
+      {"A<>", "message has an empty prosign '<>' at position 2"},
+      {"\xc3\xa9<5>", "message character '5' at position 3 is not a letter, which a prosign needs"},
+      {"<A\xc3\xa9R>",
+       "message character '\xc3\xa9' at position 3 is not a letter, which a prosign needs"},
+      {"<A R>", "message character ' ' at position 3 is not a letter, which a prosign needs"},
+      {"<A<R>", "message character '<' at position 3 is not a letter, which a prosign needs"},
+      {"<AR>>", "message has a '>' without '<' at position 5"},
+      {"", "message is empty"},
+      {" \t ", "message is empty"},
+  };
+  for (const auto& [text, diagnostic] : kCases) {
+    EXPECT_EQ(refusal(text), diagnostic) << testing::PrintToString(text);
+  }
+}
+
+}  // namespace
+}  // namespace zarn

@@ -1,0 +1,146 @@
+#include "cli/options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "cli/option_error_text.h"
+
+namespace zarn {
+namespace {
+
+using Args = std::vector<std::string_view>;
+
+auto fields(const Options& o) {
+  const SoundOptions& s = o.sound;
+  return std::tie(s.rate, s.encoding, s.ramp_ms, s.farnsworth_wpm, s.volume_db, s.lead_ms,
+                  s.tail_ms, o.raw, o.text, o.help, o.version);
+}
+
+TEST(ReadOptions, ReadsOptionsInEveryForm) {
+  const struct {
+    Args options;
+    void (*expect)(Options&);
+  } kCases[] = {
+      {{"-r", "8000"}, [](Options& o) { o.sound.rate = 8000; }},
+      {{"-r192000"}, [](Options& o) { o.sound.rate = 192000; }},
+      {{"--rate", "8000", "--rate=016000"}, [](Options& o) { o.sound.rate = 16000; }},
+      {{"-e", "ulaw"}, [](Options& o) { o.sound.encoding = Encoding::ulaw; }},
+      {{"-ealaw"}, [](Options& o) { o.sound.encoding = Encoding::alaw; }},
+      {{"--encoding=s16"}, [](Options& o) { o.sound.encoding = Encoding::s16; }},
+      {{"--ramp", "2.5e1"}, [](Options& o) { o.sound.ramp_ms = 25; }},
+      {{"--farnsworth", ".5"}, [](Options& o) { o.sound.farnsworth_wpm = 0.5; }},
+      {{"--volume", "-60", "--lead=60000"},
+       [](Options& o) {
+         o.sound.volume_db = -60;
+         o.sound.lead_ms = 60000;
+       }},
+      {{"--volume=+0", "--tail=5."}, [](Options& o) { o.sound.tail_ms = 5; }},
+      {{"--raw", "--text"}, [](Options& o) { o.raw = o.text = true; }},
+      {{"-h", "--help"}, [](Options& o) { o.help = true; }},
+      {{"-V"}, [](Options& o) { o.version = true; }},
+      {{"--version"}, [](Options& o) { o.version = true; }},
+  };
+  for (const auto& c : kCases) {
+    Args args = c.options;
+    args.insert(args.end(), {"Q1ABC", "20", "id.wav"});
+    const auto result = read_options(args);
+    ASSERT_TRUE(std::holds_alternative<Options>(result)) << c.options[0];
+    Options expected;
+    c.expect(expected);
+    expected.positional = {"Q1ABC", "20", "id.wav"};
+    EXPECT_EQ(fields(std::get<Options>(result)), fields(expected)) << c.options[0];
+    EXPECT_EQ(std::get<Options>(result).positional, expected.positional) << c.options[0];
+  }
+}
+
+std::string refusal(const Args& args) {
+  const auto result = read_options(args);
+  if (!std::holds_alternative<OptionError>(result)) return "(accepted)";
+  return option_error_text(std::get<OptionError>(result));
+}
+
+TEST(ReadOptions, RefusesNamingTheOptionAsWritten) {
+  const std::pair<Args, std::string_view> kCases[] = {
+      {{"-r", "7999"}, "option -r: 7999 is not a whole number from 8000 to 192000"},
+      {{"--rate=192001"}, "option --rate: 192001 is not a whole number from 8000 to 192000"},
+      {{"--rate", "+8000"}, "option --rate: +8000 is not a whole number from 8000 to 192000"},
+      {{"--rate", "8e3"}, "option --rate: 8e3 is not a whole number from 8000 to 192000"},
+      {{"-r", "99999999999"}, "option -r: 99999999999 is not a whole number from 8000 to 192000"},
+      {{"-eU8"}, "option -e: U8 is not one of u8, s16, ulaw, alaw"},
+      {{"--ramp", "-0.001"}, "option --ramp: -0.001 is not a number of 0 or more"},
+      {{"--ramp", " 1"}, "option --ramp:  1 is not a number of 0 or more"},
+      {{"--ramp", "0x10"}, "option --ramp: 0x10 is not a number of 0 or more"},
+      {{"--ramp", "inf"}, "option --ramp: inf is not a number of 0 or more"},
+      {{"--ramp", "1e999"}, "option --ramp: 1e999 is not a number of 0 or more"},
+      {{"--ramp", "5ms"}, "option --ramp: 5ms is not a number of 0 or more"},
+      {{"--farnsworth", "0"}, "option --farnsworth: 0 is not a number above 0"},
+      {{"--volume", "0.1"}, "option --volume: 0.1 is not a number from -60 to 0"},
+      {{"--volume", "-60.5"}, "option --volume: -60.5 is not a number from -60 to 0"},
+      {{"--lead", "60000.5"}, "option --lead: 60000.5 is not a number from 0 to 60000"},
+      {{"--tail", "-1"}, "option --tail: -1 is not a number from 0 to 60000"},
+      {{"--ramp"}, "option --ramp needs a value"},
+      {{"--ramp="}, "option --ramp needs a value"},
+      {{"-e", ""}, "option -e needs a value"},
+      {{"--raw=1"}, "option --raw takes no value"},
+      {{"-hV"}, "option -h takes no value"},
+      {{"--frobnicate=3"}, "unknown option --frobnicate"},
+      {{"--ra"}, "unknown option --ra"},
+      {{"-x"}, "unknown option -x"},
+      {{"-"}, "unknown option -"},
+      {{"--bogus", "--help"}, "unknown option --bogus"},
+      // Whatever the user typed stays on one line of the terminal.
+      {{"--volume", "a\nb\t\x1b\\\x7f"},
+       "option --volume: a\\nb\\t\\x1b\\\\x7f is not a number from -60 to 0"},
+      {{"--r\xc3\xa9te\xff\xc2\x85"}, "unknown option --r\xc3\xa9te\\xff\\xc2\\x85"},
+  };
+  for (const auto& [args, text] : kCases) EXPECT_EQ(refusal(args), text);
+}
+
+// Options after the callsign are refused; negative numbers and other words
+// that start with '-' stay positional, as they always were, and so does
+// everything after "--".
+TEST(ReadOptions, TellsOptionsAfterTheCallsignFromNumbers) {
+  const std::pair<Args, std::string_view> kRefused[] = {
+      {{"Q1ABC", "20", "id.wav", "--ramp"}, "--ramp"},
+      {{"Q1ABC", "--ramp=5", "id.wav"}, "--ramp"},
+      {{"Q1ABC", "20", "-r8000", "id.wav"}, "-r"},
+      {{"Q1ABC", "20", "id.wav", "-eulaw"}, "-e"},
+      {{"Q1ABC", "-h"}, "-h"},
+      {{"Q1ABC", "20", "id.wav", "600", "-V"}, "-V"},
+      {{"Q1ABC", "20", "id.wav", "600", "x", "--text"}, "--text"},
+  };
+  for (const auto& [args, option] : kRefused) {
+    EXPECT_EQ(refusal(args), std::string(option) + ": options go before the callsign");
+  }
+  const Args kPositional[] = {{"Q1ABC", "-5", "id.wav", "-1e3"},
+                              {"Q1ABC", "-.5", "id.wav", "-0"},
+                              {"Q1ABC", "20", "--foo", "--"},
+                              {"Q1ABC", "20", "-", "-x", "-E5"},
+                              {"--", "-r8000", "--", "--ramp"}};
+  for (const Args& args : kPositional) {
+    const auto result = read_options(args);
+    ASSERT_TRUE(std::holds_alternative<Options>(result)) << args[1];
+    EXPECT_EQ(std::get<Options>(result).positional,
+              Args(args.begin() + (args[0] == "--"), args.end()));
+  }
+}
+
+TEST(SoundOptions, IsClassicOnlyWithEveryDefault) {
+  const Args kClassic[] = {{},
+                           {"-r11025", "-eu8", "--ramp=0", "--volume=-0", "--lead=0", "--tail=0"}};
+  const Args kChanged[] = {{"-r8000"},      {"-es16"},    {"--ramp=1"}, {"--farnsworth=20"},
+                           {"--volume=-1"}, {"--lead=1"}, {"--tail=1"}};
+  for (const auto& args : kClassic) {
+    EXPECT_TRUE(std::get<Options>(read_options(args)).sound.is_classic());
+  }
+  for (const auto& args : kChanged) {
+    EXPECT_FALSE(std::get<Options>(read_options(args)).sound.is_classic()) << args[0];
+  }
+}
+
+}  // namespace
+}  // namespace zarn
