@@ -35,9 +35,14 @@ std::vector<std::uint8_t> header_bytes(const WavHeader& header, Container contai
   return header.bytes();
 }
 
+// The pad byte belongs to the RIFF chunk: raw samples have none.
+std::size_t pad_of(const WavHeader& header, Container container) {
+  return container == Container::raw ? 0 : static_cast<std::size_t>(header.pad_size());
+}
+
 std::uint64_t size_of(const WavHeader& header, Container container) {
-  const auto everything = static_cast<std::uint64_t>(header.file_size());
-  return container == Container::raw ? everything - header.bytes().size() : everything;
+  return header_bytes(header, container).size() + static_cast<std::uint64_t>(header.data_size()) +
+         pad_of(header, container);
 }
 
 // Writes the header, `sample_bytes` bytes from `fill` and `pad` zero bytes
