@@ -264,6 +264,9 @@ TEST_F(Cli, DefaultsSpelledOutKeepTheClassicBytes) {
   ASSERT_EQ(zarn({"Q1ABC", "20", "id.wav"}).status, 0);
   const std::string classic = read_file(at("id.wav"));
   ASSERT_EQ(classic.size(), 46349u);
+  // The start of every classic identification at the default tone: 217 255
+  // 220 133. The shaped renderer starts at 128.
+  ASSERT_EQ(classic.substr(44, 4), "\xd9\xff\xdc\x85");
   const struct {
     std::vector<std::string> args;
     std::string expected;
