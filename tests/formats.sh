@@ -44,7 +44,6 @@ for rate in 8000 16000 48000; do
     # many samples from it as from the WAV.
     tail -c +$((header[$enc] + 1)) f.wav | head -c $((n * width[$enc])) >data
     check "raw is the WAV's data, $at" "$(cmp f.raw data 2>&1 && echo same)" same
-    # shellcheck disable=SC2086
     sox ${raw_type[$enc]} -r "$rate" -c 1 f.raw -t s16 raw.s16
     sox f.wav -t s16 wav.s16
     check "sox reads the raw samples, $at" "$(stat -c %s raw.s16)" $((2 * n))
@@ -57,7 +56,7 @@ done
 # the 16-bit sample of the same sound, and one more for the mirrored negative
 # half. A mu-law bias off by half its finest step is caught; the level stays
 # below mu-law's clipping. Prints the samples that are not, and the count.
-outside_a_step() {
+outside_half_a_step() {
   paste -d ' ' <(od -An -v -td2 -w2 "$2") <(od -An -v -td2 -w2 "$3") | awk -v law="$1" '
     {
       m = $1 < 0 ? -$1 : $1
@@ -74,7 +73,7 @@ for rate in 8000 48000; do
   for law in ulaw alaw; do
     "$ZARN" -r "$rate" -e "$law" --raw --ramp 2 --volume -3 Q1ABC 13 coded.raw
     sox ${raw_type[$law]} -r "$rate" -c 1 coded.raw -t s16 decoded.s16
-    check "$law within half a step of s16 at $rate Hz" "$(outside_a_step "$law" pcm.s16 decoded.s16)" \
+    check "$law within half a step of s16 at $rate Hz" "$(outside_half_a_step "$law" pcm.s16 decoded.s16)" \
       "0 outside of $n"
   done
 done
