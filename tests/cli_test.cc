@@ -168,6 +168,119 @@ TEST_F(Cli, RefusesRunsThatCannotMakeAUsableSound) {
   }
 }
 
+// Every refused option or message is one line naming what was wrong, given
+// before the file is opened: a new file is not made, an old one not touched.
+TEST_F(Cli, RefusesBadOptionsBeforeTheFile) {
+  using Args = std::vector<std::string>;
+  const struct {
+    Args args;
+    std::vector<std::string> named;  // in the line
+  } kCases[] = {
+      {{"--frobnicate", "Q1ABC", "20", "f.wav"}, {"--frobnicate"}},
+      {{"--rate=", "Q1ABC", "20", "f.wav"}, {"--rate", "needs a value"}},
+      {{"-e"}, {"-e", "needs a value"}},
+      {{"-r", "7999", "Q1ABC", "20", "f.wav"}, {"-r", "7999"}},
+      {{"--rate", "192001", "Q1ABC", "20", "f.wav"}, {"--rate", "192001"}},
+      {{"-r", "8000.5", "Q1ABC", "20", "f.wav"}, {"-r", "8000.5"}},
+      {{"-rabc", "Q1ABC", "20", "f.wav"}, {"-r", "abc"}},
+      {{"-e", "mp3", "Q1ABC", "20", "f.wav"}, {"-e", "mp3"}},
+      {{"--ramp", "-1", "Q1ABC", "20", "f.wav"}, {"--ramp", "-1"}},
+      // A dot is 60 ms at 20 wpm, 30 ms at a character speed of 40.
+      {{"--ramp", "60.5", "Q1ABC", "20", "f.wav"}, {"--ramp", "60.5", " 60 ms"}},
+      {{"--farnsworth", "40", "--ramp", "31", "Q1ABC", "20", "f.wav"}, {"--ramp", "31", " 30 ms"}},
+      {{"--farnsworth", "19.5", "Q1ABC", "20", "f.wav"}, {"--farnsworth", "19.5", " 20 wpm"}},
+      {{"--farnsworth=0", "Q1ABC", "20", "f.wav"}, {"--farnsworth", "0"}},
+      {{"--volume", "1", "Q1ABC", "20", "f.wav"}, {"--volume", "1"}},
+      {{"--volume", "-61", "Q1ABC", "20", "f.wav"}, {"--volume", "-61"}},
+      {{"--lead", "-1", "Q1ABC", "20", "f.wav"}, {"--lead", "-1"}},
+      {{"--lead", "60001", "Q1ABC", "20", "f.wav"}, {"--lead", "60001"}},
+      {{"--tail", "-1", "Q1ABC", "20", "f.wav"}, {"--tail", "-1"}},
+      {{"--tail", "60001", "Q1ABC", "20", "f.wav"}, {"--tail", "60001"}},
+      {{"Q1ABC", "20", "f.wav", "--ramp", "5"}, {"--ramp", "before the callsign"}},
+      {{"Q1ABC", "-r", "8000", "20", "f.wav"}, {"-r", "before the callsign"}},
+      {{"-r", "8000", "Q1ABC", "20", "f.wav", "4000"}, {"4000 Hz"}},
+      {{"-r", "8000", "-e", "s16", "Q1ABC", "20", "f.wav", "6000"}, {"6000 Hz", "4000 Hz"}},
+      {{"--text", "Q\xc3\xa9", "20", "f.wav"}, {"'\xc3\xa9'", "position 2"}},
+      {{"--text", "<AR", "20", "f.wav"}, {"unclosed '<'"}},
+      {{"--text", "A<>", "20", "f.wav"}, {"empty prosign"}},
+      {{"--text", "", "20", "f.wav"}, {"message is empty"}},
+  };
+  for (const auto& c : kCases) {
+    std::string command;
+    for (const auto& arg : c.args) command += " " + arg;
+    const auto exit = zarn(c.args);
+    EXPECT_EQ(exit.status, 2) << command;
+    EXPECT_TRUE(exit.err.starts_with("zarn: severe: ")) << exit.err;
+    EXPECT_EQ(std::count(exit.err.begin(), exit.err.end(), '\n'), 1) << exit.err;
+    EXPECT_TRUE(exit.err.ends_with("\n")) << exit.err;
+    for (const auto& name : c.named) EXPECT_NE(exit.err.find(name), std::string::npos) << exit.err;
+    EXPECT_TRUE(folder_is_empty()) << command;
+
+    write_file(at("f.wav"), "keep");
+    EXPECT_EQ(zarn(c.args).status, 2) << command;
+    EXPECT_EQ(read_file(at("f.wav")), "keep") << command;
+    fs::remove(at("f.wav"));
+  }
+}
+
+TEST_F(Cli, AcceptsValuesAtTheLimits) {
+  const std::vector<std::string> kCases[] = {
+      {"--ramp", "60", "Q1ABC", "20", "f.wav"},  // a dot long
+      {"--farnsworth", "20", "Q1ABC", "20", "f.wav"},
+      {"-r", "8000", "Q1ABC", "20", "f.wav", "3999.99"},
+  };
+  for (const auto& args : kCases) {
+    const auto exit = zarn(args);
+    EXPECT_EQ(exit.status, 0) << args[0] << " " << args[1] << ": " << exit.err;
+    EXPECT_GT(fs::file_size(at("f.wav")), 44u);
+  }
+}
+
+TEST_F(Cli, HelpAndVersionGoToStandardOutput) {
+  for (const std::string help : {"-h", "--help"}) {
+    // The arguments after it are not run: no file appears.
+    const auto exit = zarn({help, "Q1ABC", "20", "f.wav"});
+    EXPECT_EQ(exit.status, 0);
+    EXPECT_TRUE(exit.out.starts_with("Usage: zarn [options] <callsign> <wpm> <filename>")) << help;
+    EXPECT_EQ(exit.err, "");
+    EXPECT_TRUE(folder_is_empty());
+  }
+  for (const std::string version : {"-V", "--version"}) {
+    const auto exit = zarn({version});
+    EXPECT_EQ(exit.status, 0);
+    EXPECT_EQ(exit.out, "zarn 1.1.0\n");
+  }
+  const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  const auto lost = run_zarn({"--help"}, {.cwd = dir.path(), .descriptors = {{1, full}}});
+  ::close(full);
+  EXPECT_EQ(lost.status, 2);
+  EXPECT_EQ(lost.err, "zarn: severe: cannot write to standard output: No space left on device\n");
+}
+
+// Options that name the defaults, and a callsign sent as a message, leave
+// today's identification as it was; --raw is it without its 44-byte header.
+TEST_F(Cli, DefaultsSpelledOutKeepTheClassicBytes) {
+  ASSERT_EQ(zarn({"Q1ABC", "20", "id.wav"}).status, 0);
+  const std::string classic = read_file(at("id.wav"));
+  ASSERT_EQ(classic.size(), 46349u);
+  // The start of every classic identification at the default tone: 217 255
+  // 220 133. The shaped renderer starts at 128.
+  ASSERT_EQ(classic.substr(44, 4), "\xd9\xff\xdc\x85");
+  const struct {
+    std::vector<std::string> args;
+    std::string expected;
+  } kCases[] = {
+      {{"--text", "Q1ABC", "20", "a.wav"}, classic},
+      {{"-r", "11025", "-e", "u8", "Q1ABC", "20", "b.wav"}, classic},
+      {{"--raw", "Q1ABC", "20", "c.raw"}, classic.substr(44)},
+  };
+  for (const auto& c : kCases) {
+    ASSERT_EQ(zarn(c.args).status, 0) << c.args[0];
+    EXPECT_TRUE(same_bytes(read_file(at(c.args.back())), c.expected)) << c.args[0];
+  }
+}
+
 TEST_F(Cli, ReportsFilesThatCannotBeOpened) {
   fs::create_directory(at("folder"));
   fs::create_symlink("loop", at("loop"));
