@@ -95,10 +95,9 @@ std::optional<FileError> write_wav(const TonePlan& plan, std::span<const std::ui
 std::optional<FileError> write_wav(const ShapedSound& sound, Container container, Sink& sink) {
   const WavHeader wav = shaped_header(sound);
   const auto header = header_bytes(wav, container);
-  const auto pad = static_cast<std::size_t>(wav.pad_size());
   ShapedRenderer renderer(sound);
   return stream(
-      header, static_cast<std::uint64_t>(wav.data_size()), pad,
+      header, static_cast<std::uint64_t>(wav.data_size()), pad_of(wav, container),
       [&](auto out) { renderer.fill(out); }, sink);
 }
 
