@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Times whole runs of the tool side by side with cp of the identical file and
 # with sox synthesising a tone of the same length, and prints the ratios of
-# median wall times. Usage: bench/compare.sh path/to/zarn (a release build).
+# median wall times: the classic sound, long and typical, and a long shaped
+# sound (48 kHz, 16-bit, 5 ms ramps).
+# Usage: bench/compare.sh path/to/zarn (a release build).
 set -euo pipefail
 zarn=$(readlink -f "${1:?usage: $0 path/to/zarn}")
 for tool in hyperfine sox; do
@@ -13,6 +15,9 @@ cd "$work"
 
 "$zarn" 0000000000 1 long.wav
 "$zarn" Q1ABC 20 typical.wav
+# 220 units at 4.4 wpm: 60 s of sound, 2,880,000 samples of 2 bytes.
+shaped=(-r 48000 -e s16 --ramp 5 0000000000 4.4)
+"$zarn" "${shaped[@]}" shaped.wav
 long_seconds=$(soxi -D long.wav)
 
 median() { awk -F, -v row="$2" 'NR == row + 1 { print $4 }' "$1"; }
@@ -21,18 +26,26 @@ hyperfine -N --warmup 10 --runs 100 --export-csv long.csv \
   "$zarn 0000000000 1 out.wav" \
   "cp long.wav copy.wav" \
   "sox -n -r 11025 -b 8 -c 1 -e unsigned-integer synth.wav synth $long_seconds sine 1361.975" >/dev/null
+hyperfine -N --warmup 10 --runs 100 --export-csv shaped.csv \
+  "$zarn ${shaped[*]} shaped-out.wav" \
+  "cp shaped.wav shaped-copy.wav" >/dev/null
 hyperfine --warmup 3 --runs 20 --export-csv typical.csv \
   "for i in \$(seq 50); do $zarn Q1ABC 20 out.wav; done" \
   "for i in \$(seq 50); do cp typical.wav copy.wav; done" >/dev/null
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 zarn_long=$(median long.csv 1) cp_long=$(median long.csv 2) sox_long=$(median long.csv 3)
+zarn_shaped=$(median shaped.csv 1) cp_shaped=$(median shaped.csv 2)
 zarn_typ=$(median typical.csv 1) cp_typ=$(median typical.csv 2)
 printf 'long run (0000000000 at 1 wpm, %s samples): zarn %.2f ms, cp %.2f ms, sox %.2f ms\n' \
   "$(soxi -s long.wav)" "$(ratio "$zarn_long" 0.001)" "$(ratio "$cp_long" 0.001)" \
   "$(ratio "$sox_long" 0.001)"
 printf '  zarn / cp = %s (goal <= 1.5), sox / zarn = %s\n' \
   "$(ratio "$zarn_long" "$cp_long")" "$(ratio "$sox_long" "$zarn_long")"
+printf 'long shaped run (zarn %s, %s bytes): zarn %.2f ms, cp %.2f ms\n' \
+  "${shaped[*]}" "$(stat -c %s shaped.wav)" "$(ratio "$zarn_shaped" 0.001)" \
+  "$(ratio "$cp_shaped" 0.001)"
+printf '  zarn / cp = %s (goal <= 1.0)\n' "$(ratio "$zarn_shaped" "$cp_shaped")"
 printf 'typical run (Q1ABC at 20 wpm), fifty in a loop: zarn %.1f ms, cp %.1f ms\n' \
   "$(ratio "$zarn_typ" 0.001)" "$(ratio "$cp_typ" 0.001)"
 printf '  zarn / cp = %s (goal <= 0.8)\n' "$(ratio "$zarn_typ" "$cp_typ")"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What a user installs: `cmake --install` and the Debian package from the
-# release build, and the manual page, which must lint clean.
+# release build, and the manual page, which must lint clean and agree with
+# --help.
 # Usage: tests/package.sh path/to/build/release (after `cmake --workflow --preset package`).
 set -uo pipefail
 build=$(readlink -f "${1:?usage: $0 path/to/build/release}")
@@ -14,12 +15,50 @@ need man man-db
 check "mandoc lint" "$(mandoc -T lint "$source_dir/docs/zarn.1" 2>&1)" ""
 check "groff warnings" "$(groff -man -ww -z "$source_dir/docs/zarn.1" 2>&1)" ""
 
+# The manual page's OPTIONS section against --help: every option, written as
+# --help writes it (names and value name); for an option with a value, the
+# --help description with its range and default in parentheses; and no
+# option the summary lacks. The page is rendered without line breaks so that
+# each paragraph is one line; blanks are squeezed and the case and the angle
+# brackets of <wpm> are dropped before comparing.
+normalise() { tr -s ' ' | sed 's/^ //; s/ $//' | tr -d '<>' | tr '[:upper:]' '[:lower:]'; }
+# One line per option: the tag, a tab, the description (continuations joined).
+help_options=$("$build/zarn" --help | awk '
+  /^  -/ || /^      --/ {
+    if (tag != "") print tag "\t" desc
+    line = $0; sub(/^ +/, "", line)
+    split(line, parts, /  +/); tag = parts[1]; desc = substr(line, length(tag) + 1)
+    next
+  }
+  tag != "" && /^                  / { desc = desc " " $0; next }
+  END { if (tag != "") print tag "\t" desc }')
+# mandoc writes bold and underlined text with backspaces; the first sed drops them.
+manual_options=$(mandoc -T ascii -O width=1000 "$source_dir/docs/zarn.1" | sed 's/.\x08//g' |
+  sed -n '/^OPTIONS$/,/^[A-Z]/p')
+check "--help lists options" "$([[ $(wc -l <<<"$help_options") -ge 11 ]] && echo yes)" yes
+check "manual page lists as many options as --help" \
+  "$(grep -c '^       -' <<<"$manual_options")" "$(wc -l <<<"$help_options")"
+while IFS=$'\t' read -r tag description; do
+  # The option's paragraph: the rest of its tag line and the lines below it.
+  paragraph=$(awk -v tag="$tag" '
+    found && (/^       [^ ]/ || /^[^ ]/) { exit }
+    found { print; next }
+    substr($0, 1, 7 + length(tag)) == "       " tag && substr($0, 8 + length(tag), 1) ~ /^( |)$/ {
+      found = 1; print "listed" substr($0, 8 + length(tag))
+    }' <<<"$manual_options" | tr '\n' ' ' | normalise)
+  check "manual page has $tag" "$([[ "$paragraph" == listed* ]] && echo yes)" yes
+  [[ "$tag" == *" "[A-Z]* ]] || continue  # a flag: no range, no default
+  wanted=$(normalise <<<"$description")
+  check "manual page gives $tag as --help does" \
+    "$([[ "$paragraph" == *"$wanted"* ]] && echo "$wanted" || echo "${paragraph#listed}")" "$wanted"
+done <<<"$help_options"
+
 # cmake --install into a prefix of our own.
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
 check "installed tool" "$([[ -x prefix/bin/zarn ]] && echo yes)" yes
 check "installed manual page" "$([[ -f prefix/share/man/man1/zarn.1 ]] && echo yes)" yes
 check "manual page renders" "$(MANWIDTH=80 man -l prefix/share/man/man1/zarn.1 2>&1 | head -n 4 |
-  tail -n 1)" "       zarn - write a station callsign as a Morse-code identification in a WAV"
+  tail -n 1)" "       zarn - write a callsign or a message in Morse code as a sound file"
 prefix/bin/zarn Q1ABC 20 id.wav
 check "installed tool runs" "$(stat -c %s id.wav)" 46349
 
