@@ -14,12 +14,19 @@ constexpr double kSampleRate = 11025;
 constexpr std::uint8_t kKeyUp = 128;
 constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 
+// A unit that is no positive length, which the caller is to prevent, keys
+// nothing: otherwise the search for unit boundaries would never end.
+std::vector<std::uint8_t> usable_units(float unit_seconds, std::span<const std::uint8_t> units) {
+  if (!(unit_seconds > 0)) return {};
+  return {units.begin(), units.end()};
+}
+
 }  // namespace
 
 DriftFreeRenderer::DriftFreeRenderer(float unit_seconds, float tone_hz,
                                      std::span<const std::uint8_t> units, std::int32_t sample_count)
     : unit_seconds_(unit_seconds),
-      units_(units.begin(), units.end()),
+      units_(usable_units(unit_seconds, units)),
       sample_count_(std::max<std::int64_t>(sample_count, 0)),
       oscillator_(tone_hz, kSampleRate, 1),
       values_(std::make_unique<Oscillator::Block>()),
@@ -88,7 +95,7 @@ void DriftFreeRenderer::render(std::size_t count, std::uint8_t* out) {
     const auto offset = static_cast<std::size_t>(k - next_k_);
     const auto length = static_cast<std::size_t>(stop - k);
     if (run.key_down) {
-      encode_samples(Encoding::u8, 1.0, values.subspan(offset, length), {out + offset, length});
+      encode_samples(Encoding::u8, values.subspan(offset, length), {out + offset, length});
     } else {
       std::memset(out + offset, kKeyUp, length);
     }

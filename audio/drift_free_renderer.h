@@ -2,6 +2,7 @@
 // accumulators: for sounds past 79,956 samples, where those stall.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -17,7 +18,7 @@ namespace zarn {
 // byte 128; key down is 128 + 127 sin(2 pi f k / 11025), 127 sin rounded half
 // away from zero, the phase taken exactly from the single-precision f.
 // Unit boundaries are found by arithmetic, not by a division per sample, so
-// key-up runs cost a memset.
+// key-up runs cost a memset. unit_seconds > 0; any other unit keys nothing.
 class DriftFreeRenderer {
  public:
   DriftFreeRenderer(float unit_seconds, float tone_hz, std::span<const std::uint8_t> units,

@@ -23,9 +23,9 @@ constexpr int kU8Midpoint = 128;
 constexpr double kJustBelowHalf = 0.49999999999999994;
 
 // scaled rounded half away from zero. The clamp to [-peak, peak] keeps the
-// conversion in range; it comes after adding the half because only that
-// order lets the compiler vectorise the loops below. A NaN gives +peak
-// rather than an undefined conversion.
+// conversion in range, and turns a NaN into +peak rather than an undefined
+// conversion; it comes after adding the half, as in the vector kernels, which
+// gives the same result as clamping first.
 [[gnu::always_inline]] inline std::int32_t rounded_level(double scaled, double peak) {
   const double away = scaled + std::copysign(kJustBelowHalf, scaled);
   double x = away < peak ? away : peak;
@@ -60,7 +60,7 @@ constexpr std::uint8_t alaw_positive_code(int magnitude) {
 }
 
 // Both laws read a magnitude only to its law's finest step (4 for mu-law,
-// 16 for A-law), so a table per step holds every code.
+// 16 for A-law), so a table with one entry per step holds every code.
 template <int kStep, std::uint8_t (*kCode)(int)>
 constexpr std::array<std::uint8_t, 32768 / kStep> code_table() {
   std::array<std::uint8_t, 32768 / kStep> table{};
@@ -74,59 +74,51 @@ constexpr auto kAlawCodes = code_table<16, alaw_positive_code>();
 template <int kStep>
 [[gnu::always_inline]] inline std::uint8_t law_code(
     const std::array<std::uint8_t, 32768 / kStep>& table, std::int32_t sample) {
-  const std::int32_t magnitude = sample < 0 ? ~sample : sample;
+  const auto magnitude = static_cast<std::uint32_t>(sample < 0 ? ~sample : sample);
   return static_cast<std::uint8_t>(table[magnitude / kStep] ^ (sample < 0 ? 0x80 : 0));
-}
-
-[[gnu::always_inline]] inline std::int16_t s16_of(double gain, double value) {
-  return static_cast<std::int16_t>(rounded_level(kS16Peak * (gain * value), kS16Peak));
-}
-
-[[gnu::always_inline]] inline std::uint8_t u8_of(double gain, double value) {
-  return static_cast<std::uint8_t>(rounded_level(kU8Peak * (gain * value), kU8Peak) + kU8Midpoint);
 }
 
 #ifdef ZARN_HAVE_SSE2
 
-// The vector kernels compute exactly what s16_of and u8_of do, lane by lane:
-// the same products in the same order, min/max for the clamp (both give the
-// bound for a NaN, as the scalar comparisons do) and truncating conversions.
+// The vector kernels compute exactly what s16_level and u8_level do, lane by
+// lane: the same product, min/max for the clamp (both give the bound for a
+// NaN, as the scalar comparisons do) and truncating conversions.
 struct Sse2Constants {
-  __m128d gain, peak, floor, sign, half;
-  Sse2Constants(double g, double p)
-      : gain(_mm_set1_pd(g)),
-        peak(_mm_set1_pd(p)),
-        floor(_mm_set1_pd(-p)),
+  __m128d peak, floor, sign, half;
+  explicit Sse2Constants(double peak_level)
+      : peak(_mm_set1_pd(peak_level)),
+        floor(_mm_set1_pd(-peak_level)),
         sign(_mm_set1_pd(-0.0)),
         half(_mm_set1_pd(kJustBelowHalf)) {}
 };
 
 // Four samples from `at`, as int32.
-[[gnu::always_inline]] inline __m128i levels_sse2(const double* at, const Sse2Constants& k) {
-  const auto two = [&](const double* pair) {
-    const __m128d x = _mm_mul_pd(k.peak, _mm_mul_pd(k.gain, _mm_loadu_pd(pair)));
-    const __m128d away = _mm_add_pd(x, _mm_or_pd(_mm_and_pd(x, k.sign), k.half));
-    return _mm_cvttpd_epi32(_mm_max_pd(_mm_min_pd(away, k.peak), k.floor));
+[[gnu::always_inline]] inline __m128i levels_sse2(const double* at,
+                                                  const Sse2Constants& constants) {
+  const auto pair_levels = [&](const double* pair) {
+    const __m128d x = _mm_mul_pd(constants.peak, _mm_loadu_pd(pair));
+    const __m128d away = _mm_add_pd(x, _mm_or_pd(_mm_and_pd(x, constants.sign), constants.half));
+    return _mm_cvttpd_epi32(_mm_max_pd(_mm_min_pd(away, constants.peak), constants.floor));
   };
-  return _mm_unpacklo_epi64(two(at), two(at + 2));
+  return _mm_unpacklo_epi64(pair_levels(at), pair_levels(at + 2));
 }
 
 #ifdef ZARN_HAVE_AVX2_VARIANT
 struct Avx2Constants {
-  __m256d gain, peak, floor, sign, half;
-  [[gnu::target("avx2")]] Avx2Constants(double g, double p)
-      : gain(_mm256_set1_pd(g)),
-        peak(_mm256_set1_pd(p)),
-        floor(_mm256_set1_pd(-p)),
+  __m256d peak, floor, sign, half;
+  [[gnu::target("avx2")]] explicit Avx2Constants(double peak_level)
+      : peak(_mm256_set1_pd(peak_level)),
+        floor(_mm256_set1_pd(-peak_level)),
         sign(_mm256_set1_pd(-0.0)),
         half(_mm256_set1_pd(kJustBelowHalf)) {}
 };
 
-[[gnu::target("avx2"), gnu::always_inline]] inline __m128i levels_avx2(const double* at,
-                                                                       const Avx2Constants& k) {
-  const __m256d x = _mm256_mul_pd(k.peak, _mm256_mul_pd(k.gain, _mm256_loadu_pd(at)));
-  const __m256d away = _mm256_add_pd(x, _mm256_or_pd(_mm256_and_pd(x, k.sign), k.half));
-  return _mm256_cvttpd_epi32(_mm256_max_pd(_mm256_min_pd(away, k.peak), k.floor));
+[[gnu::target("avx2"), gnu::always_inline]] inline __m128i levels_avx2(
+    const double* at, const Avx2Constants& constants) {
+  const __m256d x = _mm256_mul_pd(constants.peak, _mm256_loadu_pd(at));
+  const __m256d away =
+      _mm256_add_pd(x, _mm256_or_pd(_mm256_and_pd(x, constants.sign), constants.half));
+  return _mm256_cvttpd_epi32(_mm256_max_pd(_mm256_min_pd(away, constants.peak), constants.floor));
 }
 #endif
 
@@ -147,96 +139,97 @@ struct Avx2Constants {
 
 // Each returns how many leading samples it wrote; the scalar loop does the
 // rest.
-std::size_t s16_run_sse2(double gain, std::span<const double> values, std::uint8_t* out) {
-  const Sse2Constants k(gain, kS16Peak);
+std::size_t s16_run_sse2(std::span<const double> values, std::uint8_t* out) {
+  const Sse2Constants constants(kS16Peak);
   std::size_t i = 0;
   for (; i + 8 <= values.size(); i += 8) {
-    store_s16(out + 2 * i, levels_sse2(&values[i], k), levels_sse2(&values[i + 4], k));
+    store_s16(out + 2 * i, levels_sse2(&values[i], constants),
+              levels_sse2(&values[i + 4], constants));
   }
   return i;
 }
 
-std::size_t u8_run_sse2(double gain, std::span<const double> values, std::uint8_t* out) {
-  const Sse2Constants k(gain, kU8Peak);
+std::size_t u8_run_sse2(std::span<const double> values, std::uint8_t* out) {
+  const Sse2Constants constants(kU8Peak);
   std::size_t i = 0;
   for (; i + 16 <= values.size(); i += 16) {
-    store_u8(out + i, levels_sse2(&values[i], k), levels_sse2(&values[i + 4], k),
-             levels_sse2(&values[i + 8], k), levels_sse2(&values[i + 12], k));
+    store_u8(out + i, levels_sse2(&values[i], constants), levels_sse2(&values[i + 4], constants),
+             levels_sse2(&values[i + 8], constants), levels_sse2(&values[i + 12], constants));
   }
   return i;
 }
 
 #ifdef ZARN_HAVE_AVX2_VARIANT
-[[gnu::target("avx2")]] std::size_t s16_run_avx2(double gain, std::span<const double> values,
+[[gnu::target("avx2")]] std::size_t s16_run_avx2(std::span<const double> values,
                                                  std::uint8_t* out) {
-  const Avx2Constants k(gain, kS16Peak);
+  const Avx2Constants constants(kS16Peak);
   std::size_t i = 0;
   for (; i + 8 <= values.size(); i += 8) {
-    store_s16(out + 2 * i, levels_avx2(&values[i], k), levels_avx2(&values[i + 4], k));
+    store_s16(out + 2 * i, levels_avx2(&values[i], constants),
+              levels_avx2(&values[i + 4], constants));
   }
   return i;
 }
 
-[[gnu::target("avx2")]] std::size_t u8_run_avx2(double gain, std::span<const double> values,
-                                                std::uint8_t* out) {
-  const Avx2Constants k(gain, kU8Peak);
+[[gnu::target("avx2")]] std::size_t u8_run_avx2(std::span<const double> values, std::uint8_t* out) {
+  const Avx2Constants constants(kU8Peak);
   std::size_t i = 0;
   for (; i + 16 <= values.size(); i += 16) {
-    store_u8(out + i, levels_avx2(&values[i], k), levels_avx2(&values[i + 4], k),
-             levels_avx2(&values[i + 8], k), levels_avx2(&values[i + 12], k));
+    store_u8(out + i, levels_avx2(&values[i], constants), levels_avx2(&values[i + 4], constants),
+             levels_avx2(&values[i + 8], constants), levels_avx2(&values[i + 12], constants));
   }
   return i;
 }
 
 #endif
 
-std::size_t s16_vector_run(double gain, std::span<const double> values, std::uint8_t* out) {
+std::size_t s16_vector_run(std::span<const double> values, std::uint8_t* out) {
 #ifdef ZARN_HAVE_AVX2_VARIANT
-  if (processor_has_avx2()) return s16_run_avx2(gain, values, out);
+  if (processor_has_avx2()) return s16_run_avx2(values, out);
 #endif
-  return s16_run_sse2(gain, values, out);
+  return s16_run_sse2(values, out);
 }
-std::size_t u8_vector_run(double gain, std::span<const double> values, std::uint8_t* out) {
+std::size_t u8_vector_run(std::span<const double> values, std::uint8_t* out) {
 #ifdef ZARN_HAVE_AVX2_VARIANT
-  if (processor_has_avx2()) return u8_run_avx2(gain, values, out);
+  if (processor_has_avx2()) return u8_run_avx2(values, out);
 #endif
-  return u8_run_sse2(gain, values, out);
+  return u8_run_sse2(values, out);
 }
 
 #else
 
-std::size_t s16_vector_run(double, std::span<const double>, std::uint8_t*) {
+std::size_t s16_vector_run(std::span<const double>, std::uint8_t*) {
   return 0;
 }
-std::size_t u8_vector_run(double, std::span<const double>, std::uint8_t*) {
+std::size_t u8_vector_run(std::span<const double>, std::uint8_t*) {
   return 0;
 }
 
 #endif
 
-void encode_s16(double gain, std::span<const double> values, std::uint8_t* out) {
-  for (std::size_t i = s16_vector_run(gain, values, out); i < values.size(); ++i) {
-    const auto bits = static_cast<std::uint16_t>(s16_of(gain, values[i]));
+void encode_s16(std::span<const double> values, std::uint8_t* out) {
+  for (std::size_t i = s16_vector_run(values, out); i < values.size(); ++i) {
+    const auto bits = static_cast<std::uint16_t>(s16_level(values[i]));
     out[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
     out[2 * i + 1] = static_cast<std::uint8_t>(bits >> 8);
   }
 }
 
-void encode_u8(double gain, std::span<const double> values, std::uint8_t* out) {
-  for (std::size_t i = u8_vector_run(gain, values, out); i < values.size(); ++i) {
-    out[i] = u8_of(gain, values[i]);
+void encode_u8(std::span<const double> values, std::uint8_t* out) {
+  for (std::size_t i = u8_vector_run(values, out); i < values.size(); ++i) {
+    out[i] = u8_level(values[i]);
   }
 }
 
 // The laws code the s16 level, a batch at a time through a stack buffer.
 template <int kStep>
-void encode_law(const std::array<std::uint8_t, 32768 / kStep>& table, double gain,
+void encode_law(const std::array<std::uint8_t, 32768 / kStep>& table,
                 std::span<const double> values, std::uint8_t* out) {
   constexpr std::size_t kBatch = 256;
   std::uint8_t bytes[2 * kBatch];
   for (std::size_t done = 0; done < values.size(); done += kBatch) {
     const std::size_t count = std::min(kBatch, values.size() - done);
-    encode_s16(gain, values.subspan(done, count), bytes);
+    encode_s16(values.subspan(done, count), bytes);
     for (std::size_t i = 0; i < count; ++i) {
       const auto level = static_cast<std::int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
       out[done + i] = law_code<kStep>(table, level);
@@ -264,34 +257,32 @@ std::uint8_t silence_byte(Encoding encoding) {
 }
 
 std::uint8_t u8_level(double v) {
-  return u8_of(1.0, v);
+  return static_cast<std::uint8_t>(rounded_level(kU8Peak * v, kU8Peak) + kU8Midpoint);
 }
 
 std::int16_t s16_level(double v) {
-  return s16_of(1.0, v);
+  return static_cast<std::int16_t>(rounded_level(kS16Peak * v, kS16Peak));
 }
 
 std::uint8_t ulaw_code(std::int16_t sample) {
-  const int magnitude = sample < 0 ? ~sample : sample;
-  return static_cast<std::uint8_t>(ulaw_positive_code(magnitude) ^ (sample < 0 ? 0x80 : 0));
+  return law_code<4>(kUlawCodes, sample);
 }
 
 std::uint8_t alaw_code(std::int16_t sample) {
-  const int magnitude = sample < 0 ? ~sample : sample;
-  return static_cast<std::uint8_t>(alaw_positive_code(magnitude) ^ (sample < 0 ? 0x80 : 0));
+  return law_code<16>(kAlawCodes, sample);
 }
 
-void encode_samples(Encoding encoding, double gain, std::span<const double> values,
+void encode_samples(Encoding encoding, std::span<const double> values,
                     std::span<std::uint8_t> out) {
   switch (encoding) {
     case Encoding::u8:
-      return encode_u8(gain, values, out.data());
+      return encode_u8(values, out.data());
     case Encoding::s16:
-      return encode_s16(gain, values, out.data());
+      return encode_s16(values, out.data());
     case Encoding::ulaw:
-      return encode_law<4>(kUlawCodes, gain, values, out.data());
+      return encode_law<4>(kUlawCodes, values, out.data());
     case Encoding::alaw:
-      return encode_law<16>(kAlawCodes, gain, values, out.data());
+      return encode_law<16>(kAlawCodes, values, out.data());
   }
 }
 

@@ -23,15 +23,13 @@ std::int16_t s16_level(double v);
 
 // ITU G.711 codes of a 16-bit sample. A negative sample s is coded as the
 // magnitude ~s = -s - 1, so the code table is an exact mirror image and
-// -32768 needs no special case.
+// -32768 needs no exception.
 std::uint8_t ulaw_code(std::int16_t sample);
 std::uint8_t alaw_code(std::int16_t sample);
 
-// Encodes gain * values[i] for every i into out, bytes_per_sample(encoding)
-// bytes each: u8_level or s16_level of the product, s16 little-endian, or
-// the mu-law or A-law code of its s16_level. out.size() must be
-// values.size() * bytes_per_sample(encoding).
-void encode_samples(Encoding encoding, double gain, std::span<const double> values,
-                    std::span<std::uint8_t> out);
+// Encodes every value into out, bytes_per_sample(encoding) bytes each:
+// u8_level or s16_level of it, s16 little-endian, or the mu-law or A-law code
+// of its s16_level. out.size() must be values.size() * bytes_per_sample.
+void encode_samples(Encoding encoding, std::span<const double> values, std::span<std::uint8_t> out);
 
 }  // namespace zarn

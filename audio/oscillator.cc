@@ -42,14 +42,15 @@ ExactProduct exact_product(double a, double b) {
 // exact, so the only rounding is in adding the product's error and in the
 // final scaling, a few 1e-16 of a turn. k converts exactly below 2^53.
 double phase_of(double frequency_hz, double sample_rate, std::int64_t k) {
-  const ExactProduct turns = exact_product(frequency_hz, static_cast<double>(k));
-  double remainder = std::fmod(turns.product, sample_rate) + turns.error;
+  // f k is the phase in turns times the rate.
+  const ExactProduct turns_times_rate = exact_product(frequency_hz, static_cast<double>(k));
+  double remainder = std::fmod(turns_times_rate.product, sample_rate) + turns_times_rate.error;
   if (remainder < 0) remainder += sample_rate;
   return kTwoPi * (remainder / sample_rate);
 }
 
-// What a block is computed from: its first phase, as sin and cos, and the
-// oscillator's lane constants.
+// What a block is computed from: its first phase, as amplitude times sin and
+// cos, and the oscillator's lane constants.
 struct BlockStart {
   double sin;
   double cos;
@@ -95,10 +96,12 @@ void fill_block_fastest(const BlockStart& start, double* out, std::size_t count)
 
 }  // namespace
 
-Oscillator::Oscillator(double frequency_hz, double sample_rate, std::int64_t first_index)
+Oscillator::Oscillator(double frequency_hz, double sample_rate, std::int64_t first_index,
+                       double amplitude)
     : frequency_hz_(frequency_hz),
       sample_rate_(sample_rate),
       first_index_(first_index),
+      amplitude_(amplitude),
       row_factor_(2 * std::cos(phase_of(frequency_hz, sample_rate, kLanes))),
       buffer_(std::make_unique<Block>()) {
   for (std::size_t j = 0; j < 2 * kLanes; ++j) {
@@ -111,8 +114,8 @@ Oscillator::Oscillator(double frequency_hz, double sample_rate, std::int64_t fir
 void Oscillator::generate(std::int64_t block, std::span<double> out) const {
   const std::int64_t first = first_index_ + block * static_cast<std::int64_t>(kBlockSize);
   const double phase = phase_of(frequency_hz_, sample_rate_, first);
-  const BlockStart start{std::sin(phase), std::cos(phase), offset_sin_.data(), offset_cos_.data(),
-                         row_factor_};
+  const BlockStart start{amplitude_ * std::sin(phase), amplitude_ * std::cos(phase),
+                         offset_sin_.data(), offset_cos_.data(), row_factor_};
   fill_block_fastest(start, out.data(), out.size());
 }
 

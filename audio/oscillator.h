@@ -9,16 +9,16 @@
 
 namespace zarn {
 
-// Sample k is sin(2 pi f k / rate). Every block of kBlockSize samples starts
-// again from the exact phase of its first sample, f k reduced modulo the rate
-// with nothing of f k lost, so no error carries from one block to the next:
-// each sample stays within about 1e-12 of the exact sine for any k below
-// 2^53. Inside a block the samples come from a short recurrence run in
-// kLanes interleaved lanes, which the compiler vectorises.
+// Sample k is amplitude sin(2 pi f k / rate). Every block of kBlockSize
+// samples starts again from the exact phase of its first sample, f k reduced
+// modulo the rate with nothing of f k lost, so no error carries from one
+// block to the next: each sample stays within about 1e-13 amplitude of the
+// exact sine for k below 2^53. Inside a block the samples come from a short
+// recurrence run in kLanes interleaved lanes, which the compiler vectorises.
 class Oscillator {
  public:
   static constexpr std::size_t kBlockSize = 2048;
-  static constexpr std::size_t kLanes = 32;
+  static constexpr std::size_t kLanes = 64;
 
   // Room for one block, aligned so that vector loads and stores never split
   // a cache line: fill() runs fastest into one of these.
@@ -26,8 +26,10 @@ class Oscillator {
     std::array<double, kBlockSize> values;
   };
 
-  // The first fill() starts at k = first_index. sample_rate > 0.
-  Oscillator(double frequency_hz, double sample_rate, std::int64_t first_index);
+  // The first fill() starts at k = first_index. sample_rate > 0. Scaling the
+  // sine here costs nothing per sample: the recurrence carries it.
+  Oscillator(double frequency_hz, double sample_rate, std::int64_t first_index,
+             double amplitude = 1);
 
   // Writes the next out.size() samples and moves on past them.
   void fill(std::span<double> out);
@@ -40,6 +42,7 @@ class Oscillator {
   double frequency_hz_;
   double sample_rate_;
   std::int64_t first_index_;
+  double amplitude_;
   std::int64_t position_ = 0;  // samples since first_index_
   // sin and cos of the phase advance over j samples, j < 2 kLanes: they carry
   // a block's first phase into its first two rows of lanes.

@@ -1,6 +1,7 @@
 // The keyed tone with shaped edges, streamed as encoded sample bytes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -46,7 +47,8 @@ class ShapedRenderer {
     std::int64_t end;  // the first sample past it
     Shape shape;
   };
-  // The first samples of each part of the current tone.
+  // The samples where the current tone starts to rise, reaches full level,
+  // starts to fall and has fallen silent.
   struct Edges {
     std::int64_t rise, steady, fall, silence;
   };
