@@ -23,10 +23,10 @@ class Timeline {
       : unit_(kSecondsPerUnitAtOneWpm / character_wpm),
         lead_(lead_seconds),
         stretched_(overall_wpm < character_wpm) {
-    const double c = character_wpm;
-    const double s = overall_wpm;
+    // (60 c - 37.2 s) / (c s), written so that no product of the speeds
+    // can overflow, however fast the characters are.
     const double gap_seconds_per_word =
-        (60 * c - kSecondsPerUnitAtOneWpm * kCharacterUnitsPerWord * s) / (c * s);
+        60 / overall_wpm - kSecondsPerUnitAtOneWpm * kCharacterUnitsPerWord / character_wpm;
     character_gap_ = kCharacterGapUnits * gap_seconds_per_word / kGapUnitsPerWord;
     word_gap_ = kWordGapUnits * gap_seconds_per_word / kGapUnitsPerWord;
   }

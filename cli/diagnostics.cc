@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -90,6 +91,14 @@ Diagnostic refused(std::string_view what) {
   return {std::string(kPrefix) + "severe: " + std::string(what) + "\n", ExitStatus::refused};
 }
 
+// A computed limit to six significant digits: 91.6031, not the
+// 91.60305076764956 that a single-precision speed makes of it.
+std::string rounded(double value) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.6g", value);
+  return buf;
+}
+
 // The shortest text that reads back as the same number.
 template <class Number>
 std::string shortest(Number value) {
@@ -148,7 +157,7 @@ std::string tone_refusal_text(const ToneRefusal& refusal) {
              wpm + " wpm";
     case ToneRefusal::Reason::ramp_longer_than_dot:
       return "option --ramp: " + shortest(refusal.value) + " ms is longer than a dot of " +
-             shortest(refusal.limit) + " ms";
+             rounded(refusal.limit) + " ms";
     case ToneRefusal::Reason::tone_not_below_half_rate:
       return "tone of " + shortest(refusal.value) + " Hz must be below half the sample rate, " +
              shortest(refusal.limit) + " Hz";

@@ -27,14 +27,26 @@ bool is_c1_control(std::string_view character) {
          static_cast<unsigned char>(character[1]) <= 0x9F;
 }
 
+// The characters that reorder or hide text on a terminal that honours them
+// (U+061C, U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069): a value
+// could be made to read as another.
+bool is_direction_control(std::string_view c) {
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(c[i]); };
+  if (c.size() == 2) return at(0) == 0xD8 && at(1) == 0x9C;
+  if (c.size() != 3 || at(0) != 0xE2) return false;
+  if (at(1) == 0x80) return at(2) == 0x8E || at(2) == 0x8F || (at(2) >= 0xAA && at(2) <= 0xAE);
+  return at(1) == 0x81 && at(2) >= 0xA6 && at(2) <= 0xA9;
+}
+
 // One character as it can be shown on a terminal; `well_formed` is false
 // for a single byte that begins no UTF-8 character.
 std::string shown_character(std::string_view character, bool well_formed) {
   if (!well_formed) return escaped_byte(static_cast<unsigned char>(character[0]));
   if (character.size() == 1) return escaped_ascii(character[0]);
-  if (is_c1_control(character)) {
-    return escaped_byte(static_cast<unsigned char>(character[0])) +
-           escaped_byte(static_cast<unsigned char>(character[1]));
+  if (is_c1_control(character) || is_direction_control(character)) {
+    std::string escaped;
+    for (char byte : character) escaped += escaped_byte(static_cast<unsigned char>(byte));
+    return escaped;
   }
   return std::string(character);
 }

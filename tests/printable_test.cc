@@ -1,0 +1,32 @@
+// What a diagnostic shows of the user's text: one line, nothing a terminal
+// would obey, and everything else as it was written.
+#include "cli/printable.h"
+
+#include <gtest/gtest.h>
+
+namespace zarn {
+namespace {
+
+TEST(Printable, EscapesWhatATerminalWouldObey) {
+  const struct {
+    const char* text;
+    const char* shown;
+  } kCases[] = {
+      {"id\nzarn: severe", "id\\nzarn: severe"},
+      {"a\tb\rc", "a\\tb\\rc"},
+      {"\x1b[2J", "\\x1b[2J"},
+      {"\x7f", "\\x7f"},
+      {"\xc2\x9b"
+       "31m",
+       "\\xc2\\x9b31m"},                                                 // C1 control introducer
+      {"8000\xe2\x80\xae", "8000\\xe2\\x80\\xae"},                       // right-to-left override
+      {"\xe2\x81\xa6x\xe2\x81\xa9", "\\xe2\\x81\\xa6x\\xe2\\x81\\xa9"},  // isolates
+      {"\xff\xfe", "\\xff\\xfe"},                                        // not UTF-8
+      {"caf\xc3\xa9 \\ ok", "caf\xc3\xa9 \\ ok"},                        // kept as written
+      {"\xe2\x80\x94", "\xe2\x80\x94"},                                  // an em dash is text
+  };
+  for (const auto& c : kCases) EXPECT_EQ(printable(c.text), c.shown) << c.shown;
+}
+
+}  // namespace
+}  // namespace zarn
