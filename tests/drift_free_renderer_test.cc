@@ -60,29 +60,36 @@ TEST(DriftFreeRenderer, MatchesThePlainFormula) {
   }
 }
 
-// At 0.1 wpm each unit is 12 s. Two samples in from where the units say each
-// run begins and ends, a gap must be all silence and a tone must have no
-// silence longer than its zero crossings make (two bytes of 128); the sound
-// ends with a gap.
+// At 0.1 wpm each unit is 12 s, at 0.4 wpm 3 s: hours of sound, where the
+// single-precision accumulators had long stalled. Two samples in from where
+// the units say each run begins and ends, a gap must be all silence and a
+// tone must have no silence longer than its zero crossings make (two bytes
+// of 128); the sound ends with a gap.
 TEST(DriftFreeRenderer, KeepsItsTimingDeepIntoALongSound) {
-  const std::vector<std::uint8_t> units = testing::units_of("Q1ABC");
-  const float dot = 1.2f / 0.1f;
-  const double unit_samples = static_cast<double>(dot) * kRate;
-  const auto count = static_cast<std::int32_t>(static_cast<double>(units.size()) * unit_samples);
-  const std::vector<std::uint8_t> out = render(dot, 1361.97509765625f, units, count);
-  for (std::size_t unit = 0, end = 0; unit < units.size(); unit = end) {
-    for (end = unit; end < units.size() && units[end] == units[unit];) ++end;
-    const auto first = static_cast<std::size_t>(static_cast<double>(unit) * unit_samples) + 2;
-    const auto last = static_cast<std::size_t>(static_cast<double>(end) * unit_samples) - 2;
-    std::size_t silence = 0, longest = 0;
-    for (std::size_t i = first; i < last; ++i) {
-      silence = out[i] == 128 ? silence + 1 : 0;
-      longest = std::max(longest, silence);
+  const struct {
+    const char* text;
+    float wpm;
+  } kCases[] = {{"Q1ABC", 0.1f}, {"0000000000", 0.4f}};
+  for (const auto& c : kCases) {
+    const std::vector<std::uint8_t> units = testing::units_of(c.text);
+    const float dot = 1.2f / c.wpm;
+    const double unit_samples = static_cast<double>(dot) * kRate;
+    const auto count = static_cast<std::int32_t>(static_cast<double>(units.size()) * unit_samples);
+    const std::vector<std::uint8_t> out = render(dot, 1361.97509765625f, units, count);
+    for (std::size_t unit = 0, end = 0; unit < units.size(); unit = end) {
+      for (end = unit; end < units.size() && units[end] == units[unit];) ++end;
+      const auto first = static_cast<std::size_t>(static_cast<double>(unit) * unit_samples) + 2;
+      const auto last = static_cast<std::size_t>(static_cast<double>(end) * unit_samples) - 2;
+      std::size_t silence = 0, longest = 0;
+      for (std::size_t i = first; i < last; ++i) {
+        silence = out[i] == 128 ? silence + 1 : 0;
+        longest = std::max(longest, silence);
+      }
+      EXPECT_TRUE(units[unit] != 0 ? longest <= 2 : longest == last - first)
+          << c.text << " unit " << unit << ": " << longest;
     }
-    EXPECT_TRUE(units[unit] != 0 ? longest <= 2 : longest == last - first)
-        << unit << ": " << longest;
+    EXPECT_EQ(units.back(), 0) << c.text;
   }
-  EXPECT_EQ(units.back(), 0);
 }
 
 // Upward zero crossings, interpolated, over the last minute of an hour.
