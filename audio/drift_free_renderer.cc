@@ -6,12 +6,11 @@
 #include <limits>
 
 #include "audio/encoding.h"
+#include "audio/wav_header.h"
 
 namespace zarn {
 namespace {
 
-constexpr double kSampleRate = 11025;
-constexpr std::uint8_t kKeyUp = 128;
 constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 
 // A unit that is no positive length, which the caller is to prevent, keys
@@ -84,7 +83,7 @@ void DriftFreeRenderer::render(std::size_t count, std::uint8_t* out) {
   const Run first = run_at(next_k_);
   if (!first.key_down && first.end >= end) {
     oscillator_.skip(static_cast<std::int64_t>(count));
-    std::memset(out, kKeyUp, count);
+    std::memset(out, kSilence, count);
     return;
   }
   const std::span<double> values(values_->values.data(), count);
@@ -97,7 +96,7 @@ void DriftFreeRenderer::render(std::size_t count, std::uint8_t* out) {
     if (run.key_down) {
       encode_samples(Encoding::u8, values.subspan(offset, length), {out + offset, length});
     } else {
-      std::memset(out + offset, kKeyUp, length);
+      std::memset(out + offset, kSilence, length);
     }
     k = stop;
   }

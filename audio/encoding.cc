@@ -16,7 +16,6 @@ namespace {
 
 constexpr double kU8Peak = 127.0;
 constexpr double kS16Peak = 32767.0;
-constexpr int kU8Midpoint = 128;
 
 // Adding this, signed like x, and truncating rounds x half away from zero.
 // Adding exactly 0.5 would carry 0.49999999999999994 up to 1.
@@ -131,7 +130,7 @@ struct Avx2Constants {
 
 [[gnu::always_inline]] inline void store_u8(std::uint8_t* out, __m128i a, __m128i b, __m128i c,
                                             __m128i d) {
-  const __m128i midpoint = _mm_set1_epi16(kU8Midpoint);
+  const __m128i midpoint = _mm_set1_epi16(kSilence);
   const __m128i low = _mm_add_epi16(_mm_packs_epi32(a, b), midpoint);
   const __m128i high = _mm_add_epi16(_mm_packs_epi32(c, d), midpoint);
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(low, high));
@@ -246,7 +245,7 @@ int bytes_per_sample(Encoding encoding) {
 std::uint8_t silence_byte(Encoding encoding) {
   switch (encoding) {
     case Encoding::u8:
-      return kU8Midpoint;
+      return kSilence;
     case Encoding::ulaw:
       return ulaw_code(0);
     case Encoding::alaw:
@@ -257,7 +256,7 @@ std::uint8_t silence_byte(Encoding encoding) {
 }
 
 std::uint8_t u8_level(double v) {
-  return static_cast<std::uint8_t>(rounded_level(kU8Peak * v, kU8Peak) + kU8Midpoint);
+  return static_cast<std::uint8_t>(rounded_level(kU8Peak * v, kU8Peak) + kSilence);
 }
 
 std::int16_t s16_level(double v) {

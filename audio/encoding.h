@@ -8,6 +8,9 @@ namespace zarn {
 
 enum class Encoding { u8, s16, ulaw, alaw };
 
+// The sample byte of silence: 8-bit WAV samples are unsigned around 128.
+inline constexpr std::uint8_t kSilence = 128;
+
 // 2 for s16, 1 for the others.
 int bytes_per_sample(Encoding encoding);
 

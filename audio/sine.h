@@ -6,10 +6,9 @@
 #include <span>
 #include <vector>
 
-namespace zarn {
+#include "audio/encoding.h"
 
-// The sample byte of silence: 8-bit WAV samples are unsigned around 128.
-inline constexpr std::uint8_t kSilence = 128;
+namespace zarn {
 
 // Phases up to this many radians take the fast sine, which an exhaustive
 // comparison has checked against std::sin for every float up to here.

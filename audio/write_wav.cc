@@ -40,9 +40,10 @@ std::size_t pad_of(const WavHeader& header, Container container) {
   return container == Container::raw ? 0 : static_cast<std::size_t>(header.pad_size());
 }
 
+// Raw samples are the data chunk's bytes alone; a WAV file is all of it.
 std::uint64_t size_of(const WavHeader& header, Container container) {
-  return header_bytes(header, container).size() + static_cast<std::uint64_t>(header.data_size()) +
-         pad_of(header, container);
+  return static_cast<std::uint64_t>(container == Container::raw ? header.data_size()
+                                                                : header.file_size());
 }
 
 // Writes the header, `sample_bytes` bytes from `fill` and `pad` zero bytes
