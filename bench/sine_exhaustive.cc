@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "audio/sine.h"
+#include "render/classic/sine.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ std::uint64_t differences(zarn::SineKernel kernel, const std::vector<Binade>& bi
     const auto& binade = binades[b];
     const auto n = binade.count;
     zarn::tone_samples(kernel, binade.start, binade.ulp, std::span(fast).first(n));
-    zarn::tone_samples(zarn::SineKernel::exact, binade.start, binade.ulp,
+    zarn::tone_samples(zarn::SineKernel::libm, binade.start, binade.ulp,
                        std::span(exact).first(n));
     for (std::size_t i = 0; i < n; ++i) {
       if (fast[i] != exact[i]) {
@@ -56,7 +56,7 @@ std::uint64_t differences(zarn::SineKernel kernel, const std::vector<Binade>& bi
 
 const char* name(zarn::SineKernel kernel) {
   switch (kernel) {
-    case zarn::SineKernel::exact:
+    case zarn::SineKernel::libm:
       return "exact";
     case zarn::SineKernel::avx2:
       return "avx2";
@@ -75,7 +75,7 @@ int main() {
   const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
   bool all_same = true;
   for (const auto kernel : zarn::sine_kernels()) {
-    if (kernel == zarn::SineKernel::exact) continue;
+    if (kernel == zarn::SineKernel::libm) continue;
     std::vector<std::uint64_t> counts(threads);
     std::vector<std::thread> workers;
     for (unsigned t = 0; t < threads; ++t) {

@@ -144,25 +144,24 @@ extern "C" void on_interrupt(int sig) {
   std::raise(sig);
 }
 
-std::string tone_refusal_text(const ToneRefusal& refusal) {
-  const std::string wpm = shortest(refusal.wpm);
-  switch (refusal.reason) {
-    case ToneRefusal::Reason::speed_not_positive:
-      return "speed must be above 0 wpm, not " + wpm;
-    case ToneRefusal::Reason::too_long:
-      return std::to_string(refusal.units) + " Morse units at " + wpm +
-             " wpm make a sound too long for a WAV file";
-    case ToneRefusal::Reason::character_speed_below_speed:
-      return "option --farnsworth: " + shortest(refusal.value) + " wpm is below the speed of " +
-             wpm + " wpm";
-    case ToneRefusal::Reason::ramp_longer_than_dot:
-      return "option --ramp: " + shortest(refusal.value) + " ms is longer than a dot of " +
-             rounded(refusal.limit) + " ms";
-    case ToneRefusal::Reason::tone_not_below_half_rate:
-      return "tone of " + shortest(refusal.value) + " Hz must be below half the sample rate, " +
-             shortest(refusal.limit) + " Hz";
-  }
-  return {};
+std::string refusal_text(const SpeedNotPositive& refusal) {
+  return "speed must be above 0 wpm, not " + shortest(refusal.wpm);
+}
+std::string refusal_text(const SoundTooLong& refusal) {
+  return std::to_string(refusal.units) + " Morse units at " + shortest(refusal.wpm) +
+         " wpm make a sound too long for a WAV file";
+}
+std::string refusal_text(const CharacterSpeedBelowSpeed& refusal) {
+  return "option --farnsworth: " + shortest(refusal.character_wpm) +
+         " wpm is below the speed of " + shortest(refusal.wpm) + " wpm";
+}
+std::string refusal_text(const RampLongerThanDot& refusal) {
+  return "option --ramp: " + shortest(refusal.ramp_ms) + " ms is longer than a dot of " +
+         rounded(refusal.dot_ms) + " ms";
+}
+std::string refusal_text(const ToneNotBelowHalfRate& refusal) {
+  return "tone of " + shortest(refusal.tone_hz) + " Hz must be below half the sample rate, " +
+         shortest(refusal.half_rate_hz) + " Hz";
 }
 
 }  // namespace
@@ -179,8 +178,8 @@ Diagnostic describe(const UnknownSymbol& symbol) {
                  " has no Morse code");
 }
 
-Diagnostic describe(const ToneRefusal& refusal) {
-  return refused(tone_refusal_text(refusal));
+Diagnostic describe(const SoundRefusal& refusal) {
+  return refused(std::visit([](const auto& reason) { return refusal_text(reason); }, refusal));
 }
 
 Diagnostic describe(const OptionError& error) {

@@ -7,13 +7,13 @@
 #include <string>
 #include <string_view>
 
-#include "audio/tone_plan.h"
 #include "cli/exit_status.h"
 #include "cli/number.h"
 #include "cli/options.h"
-#include "morse/encoder.h"
+#include "morse/callsign.h"
 #include "morse/message.h"
 #include "output/sink.h"
+#include "sound/refusal.h"
 
 namespace zarn {
 
@@ -25,7 +25,7 @@ struct Diagnostic {
 
 Diagnostic describe(NumberError error);
 Diagnostic describe(const UnknownSymbol& symbol);
-Diagnostic describe(const ToneRefusal& refusal);
+Diagnostic describe(const SoundRefusal& refusal);
 Diagnostic describe(const OptionError& error);
 Diagnostic describe(const MessageError& error);
 // `name` is the file name as the user gave it, without its blanks.

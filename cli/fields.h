@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "morse/encoder.h"
+#include "morse/callsign.h"
 
 namespace zarn {
 

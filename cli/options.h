@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "audio/sound_options.h"
+#include "sound/options.h"
 
 namespace zarn {
 

@@ -3,14 +3,14 @@
 #include <string>
 #include <variant>
 
-#include "audio/shaped_plan.h"
-#include "audio/write_wav.h"
 #include "cli/fields.h"
 #include "cli/help.h"
 #include "cli/number.h"
 #include "cli/options.h"
-#include "morse/encoder.h"
+#include "morse/callsign.h"
 #include "morse/message.h"
+#include "sound/plan.h"
+#include "sound/stream.h"
 
 namespace zarn {
 namespace {
@@ -43,35 +43,16 @@ std::variant<MorseUnits, UnknownSymbol, MessageError> encode(std::string_view fi
     return std::get<MorseUnits>(std::move(message));
   }
   MorseUnits units;
-  if (const auto unknown = encode_morse(CallsignField(first).view(), units)) return *unknown;
+  if (const auto unknown = encode_callsign(CallsignField(first).view(), units)) return *unknown;
   return units;
 }
 
-// What is written: the classic sound, or one made with sound options.
-using SoundPlan = std::variant<TonePlan, ShapedSound>;
-
-std::variant<SoundPlan, ToneRefusal> plan_sound(const SoundOptions& sound, const MorseUnits& units,
-                                                const Numbers& numbers) {
-  if (!sound.is_classic()) {
-    auto shaped = plan_shaped(sound, units.used(), numbers.wpm, numbers.freq);
-    if (auto* refusal = std::get_if<ToneRefusal>(&shaped)) return *refusal;
-    return SoundPlan(std::get<ShapedSound>(std::move(shaped)));
-  }
-  const auto classic = plan_tone(numbers.wpm, numbers.freq, units.count());
-  if (auto* refusal = std::get_if<ToneRefusal>(&classic)) return *refusal;
-  return SoundPlan(std::get<TonePlan>(classic));
-}
-
-// Opens the output, writes the sound and closes it; the first failure stops.
-std::optional<FileError> write_output(std::string_view name, const SoundPlan& plan,
-                                      const MorseUnits& units, Container container, Sink& sink) {
-  if (const auto* classic = std::get_if<TonePlan>(&plan)) {
-    if (auto failure = sink.open(name, wav_size(*classic, container))) return failure;
-    if (auto failure = write_wav(*classic, units.used(), container, sink)) return failure;
-  } else {
-    const auto& shaped = std::get<ShapedSound>(plan);
-    if (auto failure = sink.open(name, wav_size(shaped, container))) return failure;
-    if (auto failure = write_wav(shaped, container, sink)) return failure;
+// Opens the output, writes the stream and closes it; the first failure
+// stops. The stream has made its allocations before the output is touched.
+std::optional<FileError> write_output(std::string_view name, SoundStream& stream, Sink& sink) {
+  if (auto failure = sink.open(name, stream.size())) return failure;
+  for (auto block = stream.next(); !block.empty(); block = stream.next()) {
+    if (auto failure = sink.write(block)) return failure;
   }
   return sink.close();
 }
@@ -86,12 +67,14 @@ Outcome make_sound(const Options& options, Sink& sink) {
   if (auto* error = std::get_if<MessageError>(&encoded)) return stopped(describe(*error));
   const auto& units = std::get<MorseUnits>(encoded);
 
-  const auto plan = plan_sound(options.sound, units, std::get<Numbers>(numbers));
-  if (auto* refusal = std::get_if<ToneRefusal>(&plan)) return stopped(describe(*refusal));
-
-  const std::string_view name = trim_blanks(positional[2]);
   const Container container = options.raw ? Container::raw : Container::wav;
-  if (const auto failure = write_output(name, std::get<SoundPlan>(plan), units, container, sink)) {
+  const auto& [wpm, freq] = std::get<Numbers>(numbers);
+  const auto plan = plan_sound(options.sound, container, units.units, wpm, freq);
+  if (auto* refusal = std::get_if<SoundRefusal>(&plan)) return stopped(describe(*refusal));
+
+  SoundStream stream(std::get<SoundPlan>(plan));
+  const std::string_view name = trim_blanks(positional[2]);
+  if (const auto failure = write_output(name, stream, sink)) {
     return stopped(describe(*failure, name));
   }
   return {};

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <variant>
 
-#include "morse/encoder.h"
+#include "morse/callsign.h"
 
 namespace zarn {
 

@@ -1,4 +1,4 @@
-#include "audio/encoding.h"
+#include "encode/encoding.h"
 
 #include <gtest/gtest.h>
 

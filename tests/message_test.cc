@@ -67,7 +67,7 @@ TEST(EncodeMessage, GivesTheCallsignEncodersUnitsForACallsign) {
   for (std::string_view callsign :
        {"Q1ABC", "q1abc/m", "0123456789", "ABCDEFGHIJ", "klmnopqrst", "UVWXYZ/", "E"}) {
     MorseUnits expected;
-    ASSERT_FALSE(encode_morse(callsign, expected)) << callsign;
+    ASSERT_FALSE(encode_callsign(callsign, expected)) << callsign;
     EXPECT_EQ(encoded(callsign), expected.units) << callsign;
   }
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "morse/encoder.h"
+#include "morse/callsign.h"
 
 namespace zarn {
 namespace {
@@ -10,9 +10,9 @@ namespace {
 // Units written as a string of '1' and '0', for readable expectations.
 std::string encode(std::string_view callsign) {
   MorseUnits encoded;
-  EXPECT_FALSE(encode_morse(callsign, encoded)) << callsign;
+  EXPECT_FALSE(encode_callsign(callsign, encoded)) << callsign;
   std::string units;
-  for (auto unit : encoded.used()) units += unit ? '1' : '0';
+  for (auto unit : encoded.units) units += unit ? '1' : '0';
   return units;
 }
 
@@ -81,7 +81,7 @@ TEST(Morse, RefusesCharactersWithoutCode) {
   };
   for (const auto& c : kCases) {
     MorseUnits units;
-    const auto unknown = encode_morse(c.field, units);
+    const auto unknown = encode_callsign(c.field, units);
     ASSERT_TRUE(unknown) << c.field;
     EXPECT_EQ(unknown->code, c.code) << c.field;
     EXPECT_EQ(unknown->position, c.position) << c.field;

@@ -1,4 +1,4 @@
-#include "audio/oscillator.h"
+#include "render/oscillator.h"
 
 #include <gtest/gtest.h>
 

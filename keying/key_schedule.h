@@ -1,0 +1,33 @@
+// What the key does, as sample numbers: the stage between the Morse units
+// and the renderer. Each schedule walks its units once, front to back, so a
+// message of any length needs no memory beyond its units.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+namespace zarn {
+
+// A sample number no sound reaches.
+inline constexpr std::int64_t kNeverSample = std::numeric_limits<std::int64_t>::max();
+
+// One tone: silent before `rise`, rising until `steady`, at full level until
+// `fall`, falling until `silence`. Hard keying has rise == steady and
+// fall == silence. The instants are the key going down and up, in seconds,
+// from which a ramp takes its shape.
+struct ToneSpan {
+  std::int64_t rise, steady, fall, silence;
+  double down_seconds = 0;
+  double up_seconds = 0;
+};
+
+class KeySchedule {
+ public:
+  virtual ~KeySchedule() = default;
+  // The next tone, none after the last. Tones come in order and never
+  // overlap.
+  virtual std::optional<ToneSpan> next_tone() = 0;
+};
+
+}  // namespace zarn

@@ -1,0 +1,60 @@
+// The one renderer of keyed tones: the oscillator's sine times the key's
+// envelope, as sample values in [-1, 1], streamed in fixed memory however
+// long the sound.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "keying/key_schedule.h"
+#include "render/oscillator.h"
+
+namespace zarn {
+
+struct KeyedTone {
+  double frequency_hz;  // below sample_rate / 2
+  double sample_rate;   // > 0
+  double gain = 1;      // the peak level, 10^(dB / 20)
+  // 0 keys hard. Never longer than the shortest tone or gap, so that ramps
+  // cannot overlap.
+  double ramp_seconds = 0;
+  // The number of the first sample, where the sine's phase is k / rate.
+  std::int64_t first_sample = 0;
+};
+
+// Sample k has the value g e(k) sin(2 pi f k / rate), the sine drift-free
+// and running through key-up time. The envelope e is 0 outside the schedule's
+// tones and 1 inside; across a ramp from instant a it is
+// (1 - cos(pi x)) / 2 rising and (1 + cos(pi x)) / 2 falling, with
+// x = (k / rate - a) / ramp, so each tone keeps its length between its
+// half-amplitude points.
+class KeyedRenderer {
+ public:
+  KeyedRenderer(const KeyedTone& tone, std::unique_ptr<KeySchedule> schedule);
+
+  // Renders the next values.size() samples; pieces of any size join
+  // seamlessly, and past the last tone the samples are silence. Returns
+  // false, leaving `values` as it was, when every one of them is silent.
+  bool render(std::span<double> values);
+
+ private:
+  enum class Shape { silent, rising, steady, falling };
+  struct Stretch {
+    std::int64_t end;  // the first sample past it
+    Shape shape;
+  };
+
+  Stretch stretch_at(std::int64_t k);
+  void render_piece(std::span<double> values);
+  void shape(Stretch stretch, std::int64_t k, std::span<double> values) const;
+
+  KeyedTone tone_;
+  std::unique_ptr<KeySchedule> schedule_;
+  std::optional<ToneSpan> current_;  // no earlier tone reaches past next_
+  Oscillator oscillator_;
+  std::int64_t next_;  // the number of the next sample
+};
+
+}  // namespace zarn

@@ -1,0 +1,105 @@
+#include "sound/format.h"
+
+#include <limits>
+#include <string_view>
+
+namespace zarn {
+namespace {
+
+// WAV is little-endian whatever the host is.
+void append_little_endian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+void append_u32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  append_little_endian(out, value, 4);
+}
+void append_u16(std::vector<std::uint8_t>& out, std::uint16_t value) {
+  append_little_endian(out, value, 2);
+}
+// A chunk tag: four characters, written as they read.
+void append_tag(std::vector<std::uint8_t>& out, std::string_view tag) {
+  for (const char c : tag) out.push_back(static_cast<std::uint8_t>(c));
+}
+
+bool is_g711(Encoding encoding) {
+  return encoding == Encoding::ulaw || encoding == Encoding::alaw;
+}
+
+// The format tags of the fmt chunk.
+std::uint16_t format_tag(Encoding encoding) {
+  switch (encoding) {
+    case Encoding::ulaw:
+      return 7;  // ITU G.711 mu-law
+    case Encoding::alaw:
+      return 6;  // ITU G.711 A-law
+    default:
+      return 1;  // integer PCM
+  }
+}
+
+// PCM has the 16-byte fmt chunk; the G.711 formats add a 2-byte extension
+// size (zero) and need a fact chunk with the sample count.
+std::uint32_t fmt_size(Encoding encoding) {
+  return is_g711(encoding) ? 18 : 16;
+}
+std::int64_t fact_chunk_size(Encoding encoding) {
+  return is_g711(encoding) ? 8 + 4 : 0;
+}
+
+// Everything the RIFF size counts besides the data and its pad: "WAVE", the
+// fmt chunk, the fact chunk and the data chunk's own tag and size.
+std::int64_t riff_overhead(Encoding encoding) {
+  return 4 + 8 + fmt_size(encoding) + fact_chunk_size(encoding) + 8;
+}
+
+}  // namespace
+
+std::int64_t SoundFormat::data_size(std::int64_t samples) const {
+  return samples * bytes_per_sample(encoding);
+}
+
+std::int64_t SoundFormat::pad_size(std::int64_t samples) const {
+  return container == Container::wav && pad_odd_data && data_size(samples) % 2 != 0 ? 1 : 0;
+}
+
+std::int64_t SoundFormat::file_size(std::int64_t samples) const {
+  const std::int64_t header = container == Container::wav ? 8 + riff_overhead(encoding) : 0;
+  return header + data_size(samples) + pad_size(samples);
+}
+
+bool SoundFormat::fits(std::int64_t samples) const {
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  return samples >= 0 && samples <= kMax &&
+         riff_overhead(encoding) + data_size(samples) + pad_size(samples) <= kMax;
+}
+
+std::vector<std::uint8_t> SoundFormat::header(std::int64_t samples) const {
+  std::vector<std::uint8_t> out;
+  if (container == Container::raw) return out;
+  const auto rate = static_cast<std::uint32_t>(sample_rate);
+  const auto frame = static_cast<std::uint16_t>(bytes_per_sample(encoding));
+  out.reserve(static_cast<std::size_t>(8 + riff_overhead(encoding)));
+  append_tag(out, "RIFF");
+  append_u32(out, static_cast<std::uint32_t>(riff_overhead(encoding) + data_size(samples) +
+                                             pad_size(samples)));
+  append_tag(out, "WAVE");
+  append_tag(out, "fmt ");
+  append_u32(out, fmt_size(encoding));
+  append_u16(out, format_tag(encoding));
+  append_u16(out, 1);             // channels: mono
+  append_u32(out, rate);          // samples per second
+  append_u32(out, rate * frame);  // bytes per second
+  append_u16(out, frame);         // bytes per sample frame
+  append_u16(out, 8 * frame);     // bits per sample
+  if (is_g711(encoding)) {
+    append_u16(out, 0);  // no further format bytes
+    append_tag(out, "fact");
+    append_u32(out, 4);
+    append_u32(out, static_cast<std::uint32_t>(samples));
+  }
+  append_tag(out, "data");
+  append_u32(out, static_cast<std::uint32_t>(data_size(samples)));
+  return out;
+}
+
+}  // namespace zarn

@@ -1,0 +1,98 @@
+#include "sound/plan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "keying/unit_length.h"
+#include "render/classic/float_accumulator.h"
+
+namespace zarn {
+namespace {
+
+// The relative rounding of a single-precision value.
+constexpr double kSinglePrecision = std::numeric_limits<float>::epsilon();
+// Far past any sample count a format can hold; converts exactly.
+constexpr double kSampleCountLimit = 0x1p62;
+
+std::int64_t unit_count(std::span<const std::uint8_t> units) {
+  return static_cast<std::int64_t>(units.size());
+}
+
+std::variant<SoundPlan, SoundRefusal> plan_classic(Container container,
+                                                   std::span<const std::uint8_t> units, float wpm,
+                                                   float freq) {
+  const ClassicTone tone = classic_tone(wpm, freq);
+  const double n = classic_samples(unit_count(units), tone.unit_seconds);
+  SoundFormat format = kClassicFormat;
+  format.container = container;
+  if (!(n < kSampleCountLimit)) return SoundTooLong{unit_count(units), wpm};
+  const auto samples = static_cast<std::int64_t>(n);  // truncation, not rounding
+  if (!format.fits(samples)) return SoundTooLong{unit_count(units), wpm};
+  if (samples <= kAccumulatedSamples) {
+    return SoundPlan{format, samples, units, AccumulatedClassic{tone}};
+  }
+  const KeyedTone keyed{.frequency_hz = tone.tone_hz,
+                        .sample_rate = kClassicRate,
+                        .gain = 1,
+                        .ramp_seconds = 0,
+                        .first_sample = 1};
+  return SoundPlan{format, samples, units, KeyedSound{keyed, UnitGridTiming{tone.unit_seconds}}};
+}
+
+// The dot at the character speed, and the ramp within the speed's own
+// rounding of it: never longer, so ramps cannot overlap.
+std::variant<double, SoundRefusal> ramp_seconds(const SoundOptions& options, double character_wpm) {
+  const double dot_ms = 1000 * kSecondsPerUnitAt1Wpm / character_wpm;
+  if (options.ramp_ms > dot_ms * (1 + kSinglePrecision)) {
+    return RampLongerThanDot{options.ramp_ms, dot_ms};
+  }
+  return std::min(options.ramp_ms, dot_ms) / 1000;
+}
+
+std::variant<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& options,
+                                                        Container container,
+                                                        std::span<const std::uint8_t> units,
+                                                        float wpm, float freq) {
+  // The speed is read in single precision; a character speed written the
+  // same way is the same speed.
+  const double written_character_wpm = options.farnsworth_wpm.value_or(wpm);
+  if (to_single(written_character_wpm) < wpm) {
+    return CharacterSpeedBelowSpeed{written_character_wpm, wpm};
+  }
+  const double character_wpm = std::max<double>(written_character_wpm, wpm);
+  const auto ramp = ramp_seconds(options, character_wpm);
+  if (const auto* refusal = std::get_if<SoundRefusal>(&ramp)) return *refusal;
+  const double tone_hz = freq > 0 ? freq : kDefaultToneHz;
+  const double half_rate = options.rate / 2.0;
+  if (!(tone_hz < half_rate)) return ToneNotBelowHalfRate{tone_hz, half_rate};
+
+  const TimelineTiming timing{.character_wpm = character_wpm,
+                              .overall_wpm = wpm,
+                              .word_gap_units = options.word_gap_units,
+                              .lead_seconds = options.lead_ms / 1000};
+  const double seconds = Timeline::length_seconds(units, timing) + options.tail_ms / 1000;
+  const SoundFormat format{options.rate, options.encoding, container, true};
+  const double samples = std::round(seconds * options.rate);
+  if (!(samples < kSampleCountLimit) || !format.fits(static_cast<std::int64_t>(samples))) {
+    return SoundTooLong{unit_count(units), wpm};
+  }
+  const KeyedTone tone{.frequency_hz = tone_hz,
+                       .sample_rate = double(options.rate),
+                       .gain = std::pow(10.0, options.volume_db / 20),
+                       .ramp_seconds = std::get<double>(ramp),
+                       .first_sample = 0};
+  return SoundPlan{format, static_cast<std::int64_t>(samples), units, KeyedSound{tone, timing}};
+}
+
+}  // namespace
+
+std::variant<SoundPlan, SoundRefusal> plan_sound(const SoundOptions& options, Container container,
+                                                 std::span<const std::uint8_t> units, float wpm,
+                                                 float freq) {
+  if (!(wpm > 0)) return SpeedNotPositive{wpm};
+  if (options.is_classic()) return plan_classic(container, units, wpm, freq);
+  return plan_with_options(options, container, units, wpm, freq);
+}
+
+}  // namespace zarn

@@ -1,0 +1,106 @@
+#include "sound/stream.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "keying/unit_grid.h"
+#include "render/classic/tone_renderer.h"
+
+namespace zarn {
+namespace {
+
+// Big enough that a typical identification goes out in one write, small
+// enough that a long one never needs more memory than this. Even, so that
+// two-byte samples never straddle blocks.
+constexpr std::size_t kBlockBytes = 64 * 1024;
+
+class AccumulatedSamples final : public SoundStream::Samples {
+ public:
+  AccumulatedSamples(const ClassicTone& tone, std::span<const std::uint8_t> units)
+      : renderer_(tone, units) {}
+  void fill(std::span<std::uint8_t> out) override { renderer_.fill(out); }
+
+ private:
+  ToneRenderer renderer_;
+};
+
+std::unique_ptr<KeySchedule> schedule_for(const KeyedSound& sound,
+                                          std::span<const std::uint8_t> units) {
+  if (const auto* grid = std::get_if<UnitGridTiming>(&sound.timing)) {
+    return std::make_unique<UnitGrid>(grid->unit_seconds, sound.tone.sample_rate, units);
+  }
+  return std::make_unique<Timeline>(units, std::get<TimelineTiming>(sound.timing),
+                                    sound.tone.sample_rate, sound.tone.ramp_seconds);
+}
+
+// The keyed renderer's values, a block at a time, through the encoder.
+class KeyedSamples final : public SoundStream::Samples {
+ public:
+  KeyedSamples(const KeyedSound& sound, std::span<const std::uint8_t> units, Encoding encoding)
+      : renderer_(sound.tone, schedule_for(sound, units)),
+        encoding_(encoding),
+        width_(static_cast<std::size_t>(bytes_per_sample(encoding))),
+        values_(std::make_unique<Oscillator::Block>()) {}
+
+  void fill(std::span<std::uint8_t> out) override {
+    constexpr std::size_t kPiece = Oscillator::kBlockSize;
+    while (!out.empty()) {
+      const std::size_t count = std::min(out.size() / width_, kPiece);
+      const std::span<double> values(values_->values.data(), count);
+      const std::span<std::uint8_t> bytes = out.first(count * width_);
+      if (renderer_.render(values)) {
+        encode_samples(encoding_, values, bytes);
+      } else {
+        std::memset(bytes.data(), silence_byte(encoding_), bytes.size());
+      }
+      out = out.subspan(bytes.size());
+    }
+  }
+
+ private:
+  KeyedRenderer renderer_;
+  Encoding encoding_;
+  std::size_t width_;
+  std::unique_ptr<Oscillator::Block> values_;
+};
+
+std::unique_ptr<SoundStream::Samples> samples_for(const SoundPlan& plan) {
+  if (const auto* classic = std::get_if<AccumulatedClassic>(&plan.renderer)) {
+    return std::make_unique<AccumulatedSamples>(classic->tone, plan.units);
+  }
+  return std::make_unique<KeyedSamples>(std::get<KeyedSound>(plan.renderer), plan.units,
+                                        plan.format.encoding);
+}
+
+}  // namespace
+
+SoundStream::SoundStream(const SoundPlan& plan)
+    : size_(static_cast<std::uint64_t>(plan.format.file_size(plan.sample_count))),
+      header_(plan.format.header(plan.sample_count)),
+      sample_bytes_left_(static_cast<std::uint64_t>(plan.format.data_size(plan.sample_count))),
+      pad_left_(plan.format.pad_size(plan.sample_count)),
+      bytes_per_sample_(static_cast<std::size_t>(bytes_per_sample(plan.format.encoding))),
+      samples_(samples_for(plan)) {
+  block_.reserve(kBlockBytes);
+}
+
+SoundStream::~SoundStream() = default;
+
+std::span<const std::uint8_t> SoundStream::next() {
+  block_.assign(header_.begin(), header_.end());
+  header_.clear();
+  const std::size_t room = kBlockBytes - block_.size();
+  const auto take = static_cast<std::size_t>(
+      std::min<std::uint64_t>(sample_bytes_left_, room - room % bytes_per_sample_));
+  const std::size_t filled = block_.size();
+  block_.resize(filled + take);
+  samples_->fill(std::span(block_).subspan(filled));
+  sample_bytes_left_ -= take;
+  if (sample_bytes_left_ == 0 && pad_left_ > 0 && block_.size() < kBlockBytes) {
+    block_.push_back(0);
+    pad_left_ = 0;
+  }
+  return block_;
+}
+
+}  // namespace zarn

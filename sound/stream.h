@@ -1,0 +1,47 @@
+// The writer: a planned sound as the bytes of its file (header, samples and
+// pad) a block at a time, in fixed memory however long the sound. The same
+// bytes go to a file or to memory.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "sound/plan.h"
+
+namespace zarn {
+
+class SoundStream {
+ public:
+  // Makes every allocation the stream needs, so that nothing can run out of
+  // memory once the first byte is out.
+  explicit SoundStream(const SoundPlan& plan);
+  ~SoundStream();
+  SoundStream(const SoundStream&) = delete;
+  SoundStream& operator=(const SoundStream&) = delete;
+
+  // Every byte next() gives, announced to the output before the first.
+  std::uint64_t size() const { return size_; }
+  // The next block, empty after the last; valid until the next call.
+  std::span<const std::uint8_t> next();
+
+  // Encoded samples, however they are rendered.
+  class Samples {
+   public:
+    virtual ~Samples() = default;
+    // Writes the next out.size() bytes: whole samples.
+    virtual void fill(std::span<std::uint8_t> out) = 0;
+  };
+
+ private:
+  std::uint64_t size_;
+  std::vector<std::uint8_t> header_;
+  std::uint64_t sample_bytes_left_;
+  std::int64_t pad_left_;
+  std::size_t bytes_per_sample_;
+  std::unique_ptr<Samples> samples_;
+  std::vector<std::uint8_t> block_;
+};
+
+}  // namespace zarn

@@ -1,0 +1,51 @@
+// The limits of the sound options, where the single-precision speed meets
+// values written in full precision.
+#include "sound/plan.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "morse/callsign.h"
+
+namespace zarn {
+namespace {
+
+// farnsworth 0: none.
+std::variant<SoundPlan, SoundRefusal> plan(double farnsworth, double ramp_ms, float wpm) {
+  SoundOptions options;
+  options.rate = 48000;
+  if (farnsworth > 0) options.farnsworth_wpm = farnsworth;
+  options.ramp_ms = ramp_ms;
+  static MorseUnits units;
+  encode_callsign("Q1ABC", units);
+  return plan_sound(options, Container::wav, units.units, wpm, 0);
+}
+
+TEST(PlanSound, LimitsHoldAtTheSpeedAsWritten) {
+  const struct {
+    const char* what;
+    double farnsworth;
+    double ramp_ms;
+    float wpm;
+    bool accepted;
+  } kCases[] = {
+      {"character speed written as the speed", 13.1, 0, 13.1f, true},
+      {"character speed just below", 13.09, 0, 13.1f, false},
+      {"a ramp of 1200 / wpm ms", 0, 1200 / 13.1, 13.1f, true},
+      {"a ramp a hair longer", 0, 1200 / 13.1 * 1.000001, 13.1f, false},
+      {"characters as fast as a double goes", 1.7e308, 0, 20, true},
+  };
+  for (const auto& c : kCases) {
+    const auto planned = plan(c.farnsworth, c.ramp_ms, c.wpm);
+    EXPECT_EQ(std::holds_alternative<SoundPlan>(planned), c.accepted) << c.what;
+    if (const auto* sound = std::get_if<SoundPlan>(&planned)) {
+      // Never a ramp past the dot; the gaps still take their time.
+      EXPECT_LE(std::get<KeyedSound>(sound->renderer).tone.ramp_seconds, 1.2 / c.wpm) << c.what;
+      EXPECT_GT(sound->sample_count, 0) << c.what;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zarn
