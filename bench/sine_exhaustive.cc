@@ -60,8 +60,6 @@ const char* name(zarn::SineKernel kernel) {
       return "exact";
     case zarn::SineKernel::avx2:
       return "avx2";
-    case zarn::SineKernel::avx512:
-      return "avx512";
   }
   return "?";
 }

@@ -1,7 +1,7 @@
 // Which vector instructions the running processor offers, and the one way a
 // hot loop is run with the fastest of them. The loops are compiled for the
 // baseline x86-64 instruction set (which includes SSE2) and again for AVX2.
-// Defining ZARN_BASELINE_ONLY leaves every AVX2 and AVX-512 path out, so
+// Defining ZARN_BASELINE_ONLY leaves every AVX2 path out, so
 // that the tests can check the baseline ones on any machine.
 #pragma once
 
@@ -20,15 +20,6 @@ inline bool processor_has_avx2() {
 #ifdef ZARN_HAVE_AVX2_VARIANT
   static const bool has_avx2 = __builtin_cpu_supports("avx2");
   return has_avx2;
-#else
-  return false;
-#endif
-}
-
-inline bool processor_has_avx512() {
-#ifdef ZARN_HAVE_AVX2_VARIANT
-  static const bool has_avx512 = __builtin_cpu_supports("avx512f");
-  return has_avx512;
 #else
   return false;
 #endif

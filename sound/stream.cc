@@ -45,7 +45,10 @@ class KeyedSamples final : public SoundStream::Samples {
   void fill(std::span<std::uint8_t> out) override {
     constexpr std::size_t kPiece = Oscillator::kBlockSize;
     while (!out.empty()) {
-      const std::size_t count = std::min(out.size() / width_, kPiece);
+      // Pieces end where the oscillator's blocks do, so that whole blocks
+      // take its fastest path, straight into values_.
+      const std::size_t count = std::min(out.size() / width_, kPiece - position_ % kPiece);
+      position_ += count;
       const std::span<double> values(values_->values.data(), count);
       const std::span<std::uint8_t> bytes = out.first(count * width_);
       if (renderer_.render(values)) {
@@ -62,6 +65,7 @@ class KeyedSamples final : public SoundStream::Samples {
   Encoding encoding_;
   std::size_t width_;
   std::unique_ptr<Oscillator::Block> values_;
+  std::size_t position_ = 0;  // samples written
 };
 
 std::unique_ptr<SoundStream::Samples> samples_for(const SoundPlan& plan) {
@@ -80,27 +84,26 @@ SoundStream::SoundStream(const SoundPlan& plan)
       sample_bytes_left_(static_cast<std::uint64_t>(plan.format.data_size(plan.sample_count))),
       pad_left_(plan.format.pad_size(plan.sample_count)),
       bytes_per_sample_(static_cast<std::size_t>(bytes_per_sample(plan.format.encoding))),
-      samples_(samples_for(plan)) {
-  block_.reserve(kBlockBytes);
-}
+      samples_(samples_for(plan)),
+      block_(kBlockBytes) {}
 
 SoundStream::~SoundStream() = default;
 
 std::span<const std::uint8_t> SoundStream::next() {
-  block_.assign(header_.begin(), header_.end());
+  std::size_t filled = header_.size();
+  std::copy(header_.begin(), header_.end(), block_.begin());
   header_.clear();
-  const std::size_t room = kBlockBytes - block_.size();
+  const std::size_t room = kBlockBytes - filled;
   const auto take = static_cast<std::size_t>(
       std::min<std::uint64_t>(sample_bytes_left_, room - room % bytes_per_sample_));
-  const std::size_t filled = block_.size();
-  block_.resize(filled + take);
-  samples_->fill(std::span(block_).subspan(filled));
+  samples_->fill(std::span(block_).subspan(filled, take));
+  filled += take;
   sample_bytes_left_ -= take;
-  if (sample_bytes_left_ == 0 && pad_left_ > 0 && block_.size() < kBlockBytes) {
-    block_.push_back(0);
+  if (sample_bytes_left_ == 0 && pad_left_ > 0 && filled < kBlockBytes) {
+    block_[filled++] = 0;
     pad_left_ = 0;
   }
-  return block_;
+  return std::span(block_).first(filled);
 }
 
 }  // namespace zarn

@@ -23,7 +23,7 @@ std::uint8_t tone_sample(float phase);
 void tone_samples(double start, double step, std::span<std::uint8_t> out);
 
 // The ways tone_samples() can compute; the exhaustive comparison checks each.
-enum class SineKernel { libm, avx2, avx512 };
+enum class SineKernel { libm, avx2 };
 std::vector<SineKernel> sine_kernels();  // this processor's, slowest first
 void tone_samples(SineKernel kernel, double start, double step, std::span<std::uint8_t> out);
 
