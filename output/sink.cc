@@ -4,8 +4,7 @@
 
 namespace zarn {
 
-std::optional<FileError> MemorySink::open(std::string_view opened, std::uint64_t total_bytes) {
-  name = opened;
+std::optional<FileError> MemorySink::open(std::string_view, std::uint64_t total_bytes) {
   announced = total_bytes;
   bytes.clear();
   return std::nullopt;

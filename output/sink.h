@@ -46,7 +46,6 @@ class MemorySink final : public Sink {
   std::optional<FileError> write(std::span<const std::uint8_t> bytes) override;
   std::optional<FileError> close() override { return std::nullopt; }
 
-  std::string name;
   std::uint64_t announced = 0;  // the total given to open()
   std::vector<std::uint8_t> bytes;
   // Past this size a write fails as a full file would (EFBIG), so a fuzzer's

@@ -44,8 +44,8 @@ Ramp ramp_from(std::int64_t first, double start, double rate, double ramp, bool 
 // Multiplies values[i] by the envelope of sample first + i.
 [[gnu::always_inline]] inline void apply_ramp(const Ramp& ramp, std::span<double> values) {
   for (std::size_t i = 0; i < values.size(); ++i) {
-    // values never exceeds a block, so i fits an int32, whose conversion to
-    // double vectorises where a 64-bit one does not.
+    // render() takes fewer than 2^31 values, so i fits an int32, whose
+    // conversion to double vectorises where a 64-bit one does not.
     const double z = (ramp.offset + static_cast<double>(static_cast<std::int32_t>(i))) * ramp.step;
     values[i] *= 0.5 + ramp.half * quarter_turn_sine(z);
   }
@@ -78,22 +78,8 @@ bool KeyedRenderer::render(std::span<double> values) {
     next_ = end;
     return false;
   }
-  constexpr auto kBlock = static_cast<std::int64_t>(Oscillator::kBlockSize);
-  while (!values.empty()) {
-    // Pieces end where the oscillator's blocks do, so that whole blocks take
-    // its fastest path.
-    const auto piece = static_cast<std::size_t>(
-        std::min<std::int64_t>(static_cast<std::int64_t>(values.size()),
-                               kBlock - (next_ - tone_.first_sample) % kBlock));
-    render_piece(values.first(piece));
-    values = values.subspan(piece);
-  }
-  return true;
-}
-
-void KeyedRenderer::render_piece(std::span<double> values) {
+  // The oscillator takes its fastest path for every whole block in values.
   oscillator_.fill(values);
-  const std::int64_t end = next_ + static_cast<std::int64_t>(values.size());
   for (std::int64_t k = next_; k < end;) {
     const Stretch stretch = stretch_at(k);
     const std::int64_t stop = std::min(stretch.end, end);
@@ -102,6 +88,7 @@ void KeyedRenderer::render_piece(std::span<double> values) {
     k = stop;
   }
   next_ = end;
+  return true;
 }
 
 void KeyedRenderer::shape(Stretch stretch, std::int64_t k, std::span<double> values) const {

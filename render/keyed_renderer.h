@@ -34,7 +34,7 @@ class KeyedRenderer {
  public:
   KeyedRenderer(const KeyedTone& tone, std::unique_ptr<KeySchedule> schedule);
 
-  // Renders the next values.size() samples; pieces of any size join
+  // Renders the next values.size() < 2^31 samples; pieces of any size join
   // seamlessly, and past the last tone the samples are silence. Returns
   // false, leaving `values` as it was, when every one of them is silent.
   bool render(std::span<double> values);
@@ -47,7 +47,6 @@ class KeyedRenderer {
   };
 
   Stretch stretch_at(std::int64_t k);
-  void render_piece(std::span<double> values);
   void shape(Stretch stretch, std::int64_t k, std::span<double> values) const;
 
   KeyedTone tone_;

@@ -94,7 +94,7 @@ Oscillator::Oscillator(double frequency_hz, double sample_rate, std::int64_t fir
 }
 
 void Oscillator::generate(std::int64_t block, std::span<double> out) const {
-  const std::int64_t first = first_index_ + block * static_cast<std::int64_t>(kBlockSize);
+  const std::int64_t first = first_index_ + block * static_cast<std::int64_t>(kBlockSamples);
   const double phase = phase_of(frequency_hz_, sample_rate_, first);
   const BlockStart start{amplitude_ * std::sin(phase), amplitude_ * std::cos(phase),
                          offset_sin_.data(), offset_cos_.data(), row_factor_};
@@ -105,12 +105,12 @@ void Oscillator::generate(std::int64_t block, std::span<double> out) const {
 // block is copied from that block, generated once into buffer_. Either way
 // a sample's value depends only on its index, not on how fill() was called.
 void Oscillator::fill(std::span<double> out) {
-  constexpr auto kBlock = static_cast<std::int64_t>(kBlockSize);
+  constexpr auto kBlock = static_cast<std::int64_t>(kBlockSamples);
   while (!out.empty()) {
     const std::int64_t block = position_ / kBlock;
     const auto offset = static_cast<std::size_t>(position_ % kBlock);
-    std::size_t count = std::min(out.size(), kBlockSize - offset);
-    if (offset == 0 && count == kBlockSize) {
+    std::size_t count = std::min(out.size(), kBlockSamples - offset);
+    if (offset == 0 && count == kBlockSamples) {
       generate(block, out.first(count));
     } else {
       if (buffered_block_ != block) generate(block, buffer_->values);

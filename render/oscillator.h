@@ -10,7 +10,7 @@
 
 namespace zarn {
 
-// Sample k is amplitude sin(2 pi f k / rate). Every block of kBlockSize
+// Sample k is amplitude sin(2 pi f k / rate). Every block of kBlockSamples
 // samples starts again from the exact phase of its first sample, f k reduced
 // modulo the rate with nothing of f k lost, so no error carries from one
 // block to the next: each sample stays within about 1e-13 amplitude of the
@@ -18,13 +18,13 @@ namespace zarn {
 // recurrence run in kLanes interleaved lanes, which the compiler vectorises.
 class Oscillator {
  public:
-  static constexpr std::size_t kBlockSize = 2048;
+  static constexpr std::size_t kBlockSamples = 2048;
   static constexpr std::size_t kLanes = 64;
 
   // Room for one block, aligned so that vector loads and stores never split
   // a cache line: fill() runs fastest into one of these.
   struct alignas(64) Block {
-    std::array<double, kBlockSize> values;
+    std::array<double, kBlockSamples> values;
   };
 
   // The first fill() starts at k = first_index. sample_rate > 0. Scaling the

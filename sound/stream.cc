@@ -43,7 +43,7 @@ class KeyedSamples final : public SoundStream::Samples {
         values_(std::make_unique<Oscillator::Block>()) {}
 
   void fill(std::span<std::uint8_t> out) override {
-    constexpr std::size_t kPiece = Oscillator::kBlockSize;
+    constexpr std::size_t kPiece = Oscillator::kBlockSamples;
     while (!out.empty()) {
       // Pieces end where the oscillator's blocks do, so that whole blocks
       // take its fastest path, straight into values_.

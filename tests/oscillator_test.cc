@@ -10,7 +10,7 @@
 namespace zarn {
 namespace {
 
-constexpr std::size_t kBlock = Oscillator::kBlockSize;
+constexpr std::size_t kBlock = Oscillator::kBlockSamples;
 constexpr auto kLanes = static_cast<double>(Oscillator::kLanes);
 
 // Far into long sounds, against the exact sine. The oscillator's own error is
