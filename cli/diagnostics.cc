@@ -149,7 +149,23 @@ std::string refusal_text(const SpeedNotPositive& refusal) {
 }
 std::string refusal_text(const SoundTooLong& refusal) {
   return std::to_string(refusal.units) + " Morse units at " + shortest(refusal.wpm) +
-         " wpm make a sound too long for a WAV file";
+         " wpm make a sound too long for " + (refusal.wav ? "a WAV file" : "any file");
+}
+std::string refusal_text(const NothingToSend&) {
+  return "nothing to send: the callsign is blank or starts with a blank";
+}
+std::string refusal_text(const DotShorterThanSample& refusal) {
+  return "speed too high: a dot of " + rounded(refusal.dot_seconds * 1000) +
+         " ms is shorter than one sample at " + shortest(refusal.sample_rate) + " Hz";
+}
+std::string refusal_text(const LevelTooLow& refusal) {
+  return "option --volume: " + rounded(refusal.volume_db) + " dB is silence in " +
+         std::string(encoding_name(refusal.encoding)) + " samples, which hold nothing below " +
+         rounded(refusal.quietest_db) + " dB";
+}
+std::string refusal_text(const ToneTooLow& refusal) {
+  return "tone of " + rounded(refusal.tone_hz) +
+         " Hz is too low: it moves no sample from silence in the whole sound";
 }
 std::string refusal_text(const CharacterSpeedBelowSpeed& refusal) {
   return "option --farnsworth: " + shortest(refusal.character_wpm) +

@@ -238,6 +238,11 @@ void encode_law(const std::array<std::uint8_t, 32768 / kStep>& table,
 
 }  // namespace
 
+std::string_view encoding_name(Encoding encoding) {
+  constexpr std::string_view kNames[] = {"u8", "s16", "ulaw", "alaw"};
+  return kNames[static_cast<std::size_t>(encoding)];
+}
+
 int bytes_per_sample(Encoding encoding) {
   return encoding == Encoding::s16 ? 2 : 1;
 }
@@ -252,6 +257,22 @@ std::uint8_t silence_byte(Encoding encoding) {
       return alaw_code(0);
     default:
       return 0;
+  }
+}
+
+double quietest_value(Encoding encoding) {
+  // Rounding half away from zero reaches level 1 at just above 1/2; mu-law
+  // codes levels below 4, A-law levels below 16, as silence.
+  constexpr double kHalf = 0.50000000000000006;
+  switch (encoding) {
+    case Encoding::u8:
+      return kHalf / kU8Peak;
+    case Encoding::ulaw:
+      return (3 + kHalf) / kS16Peak;
+    case Encoding::alaw:
+      return (15 + kHalf) / kS16Peak;
+    default:
+      return kHalf / kS16Peak;
   }
 }
 

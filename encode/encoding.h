@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace zarn {
 
@@ -11,12 +12,19 @@ enum class Encoding { u8, s16, ulaw, alaw };
 // The sample byte of silence: 8-bit WAV samples are unsigned around 128.
 inline constexpr std::uint8_t kSilence = 128;
 
+// "u8", "s16", "ulaw", "alaw": as the command line names them.
+std::string_view encoding_name(Encoding encoding);
+
 // 2 for s16, 1 for the others.
 int bytes_per_sample(Encoding encoding);
 
 // Every byte of an encoded zero sample: the file's silence, written with
 // memset (s16 silence is two zero bytes).
 std::uint8_t silence_byte(Encoding encoding);
+
+// The smallest value v > 0 whose sample is heard: below it the rounded level
+// (or the G.711 code's level) is silence.
+double quietest_value(Encoding encoding);
 
 // 128 + 127 v, the 127 v rounded half away from zero so that the levels lie
 // symmetrically around 128. v is clamped to [-1, 1]; a NaN gives full scale.

@@ -46,7 +46,7 @@ std::int64_t fact_chunk_size(Encoding encoding) {
   return is_g711(encoding) ? 8 + 4 : 0;
 }
 
-// Everything the RIFF size counts besides the data and its pad: "WAVE", the
+// Everything the RIFF size counts besides the data: "WAVE", the
 // fmt chunk, the fact chunk and the data chunk's own tag and size.
 std::int64_t riff_overhead(Encoding encoding) {
   return 4 + 8 + fmt_size(encoding) + fact_chunk_size(encoding) + 8;
@@ -58,19 +58,15 @@ std::int64_t SoundFormat::data_size(std::int64_t samples) const {
   return samples * bytes_per_sample(encoding);
 }
 
-std::int64_t SoundFormat::pad_size(std::int64_t samples) const {
-  return container == Container::wav && pad_odd_data && data_size(samples) % 2 != 0 ? 1 : 0;
-}
-
 std::int64_t SoundFormat::file_size(std::int64_t samples) const {
   const std::int64_t header = container == Container::wav ? 8 + riff_overhead(encoding) : 0;
-  return header + data_size(samples) + pad_size(samples);
+  return header + data_size(samples);
 }
 
 bool SoundFormat::fits(std::int64_t samples) const {
+  if (container == Container::raw) return samples >= 0 && samples <= (std::int64_t{1} << 62) / 2;
   constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-  return samples >= 0 && samples <= kMax &&
-         riff_overhead(encoding) + data_size(samples) + pad_size(samples) <= kMax;
+  return samples >= 0 && samples <= kMax && riff_overhead(encoding) + data_size(samples) <= kMax;
 }
 
 std::vector<std::uint8_t> SoundFormat::header(std::int64_t samples) const {
@@ -80,8 +76,7 @@ std::vector<std::uint8_t> SoundFormat::header(std::int64_t samples) const {
   const auto frame = static_cast<std::uint16_t>(bytes_per_sample(encoding));
   out.reserve(static_cast<std::size_t>(8 + riff_overhead(encoding)));
   append_tag(out, "RIFF");
-  append_u32(out, static_cast<std::uint32_t>(riff_overhead(encoding) + data_size(samples) +
-                                             pad_size(samples)));
+  append_u32(out, static_cast<std::uint32_t>(riff_overhead(encoding) + data_size(samples)));
   append_tag(out, "WAVE");
   append_tag(out, "fmt ");
   append_u32(out, fmt_size(encoding));

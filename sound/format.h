@@ -1,5 +1,5 @@
 // The sound format: rate, encoding and container. It alone decides the
-// header's bytes, every size and the pad byte.
+// header's bytes and every size.
 #pragma once
 
 #include <cstdint>
@@ -18,16 +18,15 @@ struct SoundFormat {
   std::int32_t sample_rate;
   Encoding encoding;
   Container container = Container::wav;
-  // RIFF wants chunks of even length; the classic files never had the pad
-  // byte, and their readers expect exactly n + 44 bytes.
-  bool pad_odd_data = false;
 
   std::int64_t data_size(std::int64_t samples) const;
-  // 1 when a WAV data chunk of odd length is padded, 0 otherwise.
-  std::int64_t pad_size(std::int64_t samples) const;
-  // Everything written: header, samples and pad.
+  // Everything written: header and samples. No pad byte is ever written:
+  // RIFF wants one after a data chunk of odd length, but readers have lost
+  // whole sounds over it and the classic files never had one; sounds with
+  // options are planned to an even length instead.
   std::int64_t file_size(std::int64_t samples) const;
-  // False when a size would not fit the header's signed 32 bits.
+  // False when a size would not fit a WAV header's signed 32 bits, or a
+  // file's 63.
   bool fits(std::int64_t samples) const;
   // The WAV header; nothing for raw samples.
   std::vector<std::uint8_t> header(std::int64_t samples) const;

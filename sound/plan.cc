@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "keying/unit_length.h"
 #include "render/classic/float_accumulator.h"
@@ -10,6 +11,7 @@
 namespace zarn {
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
 // The relative rounding of a single-precision value.
 constexpr double kSinglePrecision = std::numeric_limits<float>::epsilon();
 // Far past any sample count a format can hold; converts exactly.
@@ -19,6 +21,29 @@ std::int64_t unit_count(std::span<const std::uint8_t> units) {
   return static_cast<std::int64_t>(units.size());
 }
 
+bool keys_anything(std::span<const std::uint8_t> units) {
+  return std::any_of(units.begin(), units.end(), [](std::uint8_t unit) { return unit != 0; });
+}
+
+// Refuses a sound that would hold no tone, though it has units to send: a
+// dot shorter than a sample, a level that rounds to silence, or a tone so low
+// that its sine moves no sample within the sound's length.
+std::optional<SoundRefusal> refuse_silence(double dot_seconds, const KeyedTone& tone,
+                                           Encoding encoding, std::int64_t samples) {
+  if (!(dot_seconds * tone.sample_rate >= 1)) {
+    return DotShorterThanSample{dot_seconds, tone.sample_rate};
+  }
+  const double quietest = quietest_value(encoding);
+  if (!(tone.gain >= quietest)) {
+    return LevelTooLow{20 * std::log10(tone.gain), 20 * std::log10(quietest), encoding};
+  }
+  constexpr double kQuarterTurn = 0.25;
+  const double turns = tone.frequency_hz * static_cast<double>(samples) / tone.sample_rate;
+  const double peak = turns >= kQuarterTurn ? 1 : std::sin(2 * kPi * turns);
+  if (!(tone.gain * peak >= quietest)) return ToneTooLow{tone.frequency_hz};
+  return std::nullopt;
+}
+
 std::variant<SoundPlan, SoundRefusal> plan_classic(Container container,
                                                    std::span<const std::uint8_t> units, float wpm,
                                                    float freq) {
@@ -26,17 +51,21 @@ std::variant<SoundPlan, SoundRefusal> plan_classic(Container container,
   const double n = classic_samples(unit_count(units), tone.unit_seconds);
   SoundFormat format = kClassicFormat;
   format.container = container;
-  if (!(n < kSampleCountLimit)) return SoundTooLong{unit_count(units), wpm};
+  const bool wav = container == Container::wav;
+  if (!(n < kSampleCountLimit)) return SoundTooLong{unit_count(units), wpm, wav};
   const auto samples = static_cast<std::int64_t>(n);  // truncation, not rounding
-  if (!format.fits(samples)) return SoundTooLong{unit_count(units), wpm};
-  if (samples <= kAccumulatedSamples) {
-    return SoundPlan{format, samples, units, AccumulatedClassic{tone}};
-  }
+  if (!format.fits(samples)) return SoundTooLong{unit_count(units), wpm, wav};
   const KeyedTone keyed{.frequency_hz = tone.tone_hz,
                         .sample_rate = kClassicRate,
                         .gain = 1,
                         .ramp_seconds = 0,
                         .first_sample = 1};
+  if (auto refusal = refuse_silence(tone.unit_seconds, keyed, Encoding::u8, samples)) {
+    return *refusal;
+  }
+  if (samples <= kAccumulatedSamples) {
+    return SoundPlan{format, samples, units, AccumulatedClassic{tone}};
+  }
   return SoundPlan{format, samples, units, KeyedSound{keyed, UnitGridTiming{tone.unit_seconds}}};
 }
 
@@ -72,17 +101,23 @@ std::variant<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& opti
                               .word_gap_units = options.word_gap_units,
                               .lead_seconds = options.lead_ms / 1000};
   const double seconds = Timeline::length_seconds(units, timing) + options.tail_ms / 1000;
-  const SoundFormat format{options.rate, options.encoding, container, true};
-  const double samples = std::round(seconds * options.rate);
-  if (!(samples < kSampleCountLimit) || !format.fits(static_cast<std::int64_t>(samples))) {
-    return SoundTooLong{unit_count(units), wpm};
-  }
+  const SoundFormat format{options.rate, options.encoding, container};
+  const double rounded = std::round(seconds * options.rate);
+  const bool wav = container == Container::wav;
+  if (!(rounded < kSampleCountLimit)) return SoundTooLong{unit_count(units), wpm, wav};
+  auto samples = static_cast<std::int64_t>(rounded);
+  // One more silent sample keeps one-byte data even: no pad byte, in WAV
+  // and raw alike.
+  if (bytes_per_sample(options.encoding) == 1 && samples % 2 != 0) ++samples;
+  if (!format.fits(samples)) return SoundTooLong{unit_count(units), wpm, wav};
   const KeyedTone tone{.frequency_hz = tone_hz,
                        .sample_rate = double(options.rate),
                        .gain = std::pow(10.0, options.volume_db / 20),
                        .ramp_seconds = std::get<double>(ramp),
                        .first_sample = 0};
-  return SoundPlan{format, static_cast<std::int64_t>(samples), units, KeyedSound{tone, timing}};
+  const double dot_seconds = kSecondsPerUnitAt1Wpm / character_wpm;
+  if (auto refusal = refuse_silence(dot_seconds, tone, options.encoding, samples)) return *refusal;
+  return SoundPlan{format, samples, units, KeyedSound{tone, timing}};
 }
 
 }  // namespace
@@ -91,6 +126,7 @@ std::variant<SoundPlan, SoundRefusal> plan_sound(const SoundOptions& options, Co
                                                  std::span<const std::uint8_t> units, float wpm,
                                                  float freq) {
   if (!(wpm > 0)) return SpeedNotPositive{wpm};
+  if (!keys_anything(units)) return NothingToSend{};
   if (options.is_classic()) return plan_classic(container, units, wpm, freq);
   return plan_with_options(options, container, units, wpm, freq);
 }

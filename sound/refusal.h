@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <variant>
 
+#include "encode/encoding.h"
+
 namespace zarn {
 
 struct SpeedNotPositive {
@@ -13,6 +15,24 @@ struct SpeedNotPositive {
 struct SoundTooLong {
   std::int64_t units;
   float wpm;
+  bool wav;  // too long for a WAV header's sizes, or for any file at all
+};
+// No unit keys the tone: a blank callsign field, or one that starts with a
+// blank.
+struct NothingToSend {};
+struct DotShorterThanSample {
+  double dot_seconds;
+  double sample_rate;
+};
+// The tone's peak rounds to silence in the chosen encoding.
+struct LevelTooLow {
+  double volume_db;
+  double quietest_db;
+  Encoding encoding;
+};
+// The tone moves no sample off silence within the sound's length.
+struct ToneTooLow {
+  double tone_hz;
 };
 struct CharacterSpeedBelowSpeed {
   double character_wpm;
@@ -27,7 +47,9 @@ struct ToneNotBelowHalfRate {
   double half_rate_hz;
 };
 
-using SoundRefusal = std::variant<SpeedNotPositive, SoundTooLong, CharacterSpeedBelowSpeed,
-                                  RampLongerThanDot, ToneNotBelowHalfRate>;
+using SoundRefusal =
+    std::variant<SpeedNotPositive, SoundTooLong, CharacterSpeedBelowSpeed, RampLongerThanDot,
+                 ToneNotBelowHalfRate, NothingToSend, DotShorterThanSample, LevelTooLow,
+                 ToneTooLow>;
 
 }  // namespace zarn

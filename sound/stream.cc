@@ -82,7 +82,6 @@ SoundStream::SoundStream(const SoundPlan& plan)
     : size_(static_cast<std::uint64_t>(plan.format.file_size(plan.sample_count))),
       header_(plan.format.header(plan.sample_count)),
       sample_bytes_left_(static_cast<std::uint64_t>(plan.format.data_size(plan.sample_count))),
-      pad_left_(plan.format.pad_size(plan.sample_count)),
       bytes_per_sample_(static_cast<std::size_t>(bytes_per_sample(plan.format.encoding))),
       samples_(samples_for(plan)),
       block_(kBlockBytes) {}
@@ -99,10 +98,6 @@ std::span<const std::uint8_t> SoundStream::next() {
   samples_->fill(std::span(block_).subspan(filled, take));
   filled += take;
   sample_bytes_left_ -= take;
-  if (sample_bytes_left_ == 0 && pad_left_ > 0 && filled < kBlockBytes) {
-    block_[filled++] = 0;
-    pad_left_ = 0;
-  }
   return std::span(block_).first(filled);
 }
 

@@ -1,5 +1,5 @@
-// The writer: a planned sound as the bytes of its file (header, samples and
-// pad) a block at a time, in fixed memory however long the sound. The same
+// The writer: a planned sound as the bytes of its file, header and samples,
+// a block at a time, in fixed memory however long the sound. The same
 // bytes go to a file or to memory.
 #pragma once
 
@@ -38,7 +38,6 @@ class SoundStream {
   std::uint64_t size_;
   std::vector<std::uint8_t> header_;
   std::uint64_t sample_bytes_left_;
-  std::int64_t pad_left_;
   std::size_t bytes_per_sample_;
   std::unique_ptr<Samples> samples_;
   std::vector<std::uint8_t> block_;

@@ -159,10 +159,21 @@ TEST_F(Cli, RefusesRunsThatCannotMakeAUsableSound) {
       {{"A\tB", "20", "f.wav"}, "callsign character code 9 at position 2 has no Morse code"},
       {{"0000000000", "0.001", "f.wav"},
        "220 Morse units at 0.001 wpm make a sound too long for a WAV file"},
+      // Runs that would write no tone at all.
+      {{"", "20", "f.wav"}, "nothing to send: the callsign is blank or starts with a blank"},
+      {{" Q1ABC", "20", "f.wav"}, "nothing to send: the callsign is blank or starts with a blank"},
+      {{"Q1ABC", "1e6", "f.wav"},
+       "speed too high: a dot of 0.0012 ms is shorter than one sample at 11025 Hz"},
+      {{"--farnsworth", "1e6", "Q1ABC", "20", "f.wav"},
+       "speed too high: a dot of 0.0012 ms is shorter than one sample at 11025 Hz"},
+      {{"--volume", "-48.1", "Q1ABC", "20", "f.wav"},
+       "option --volume: -48.1 dB is silence in u8 samples, which hold nothing below -48.0967 dB"},
+      {{"-e", "s16", "Q1ABC", "20", "f.wav", "1e-45"},
+       "tone of 1.4013e-45 Hz is too low: it moves no sample from silence in the whole sound"},
   };
   for (const auto& c : kCases) {
     const auto exit = zarn(c.args);
-    EXPECT_EQ(exit.status, 2) << c.args[0] << " " << c.args[1];
+    EXPECT_EQ(exit.status, 2) << c.err;
     EXPECT_EQ(exit.err, "zarn: severe: " + c.err + "\n");
     EXPECT_TRUE(folder_is_empty());
   }

@@ -97,5 +97,20 @@ TEST(EncodeSamples, VectorKernelsMatchTheOneValuePath) {
   }
 }
 
+// Just below the quietest value a sample is the encoding's silence; just
+// above, it is not.
+TEST(EncodeSamples, QuietestValueIsWhereSilenceEnds) {
+  for (const Encoding encoding : {Encoding::u8, Encoding::s16, Encoding::ulaw, Encoding::alaw}) {
+    const double quietest = quietest_value(encoding);
+    const std::vector<std::uint8_t> silence(std::size_t(bytes_per_sample(encoding)),
+                                            silence_byte(encoding));
+    std::vector<std::uint8_t> below(silence.size()), above(silence.size());
+    encode_samples(encoding, std::vector{quietest * (1 - 1e-9)}, below);
+    encode_samples(encoding, std::vector{quietest * (1 + 1e-9)}, above);
+    EXPECT_EQ(below, silence) << int(encoding);
+    EXPECT_NE(above, silence) << int(encoding);
+  }
+}
+
 }  // namespace
 }  // namespace zarn

@@ -24,21 +24,18 @@ TEST(SoundFormat, FieldsOfEachEncoding) {
   const struct {
     SoundFormat format;
     std::int64_t samples;
-    bool pad;
     std::size_t size;         // header bytes
     std::uint32_t riff_size;  // RIFF chunk size
     std::uint16_t format_tag, frame, bits;
     std::uint32_t data_size;
   } kCases[] = {
-      {{11025, Encoding::u8}, 46305, false, 44, 46341, 1, 1, 8, 46305},
-      {{16000, Encoding::s16}, 1000, true, 44, 2036, 1, 2, 16, 2000},
-      {{8000, Encoding::u8}, 7, true, 44, 44, 1, 1, 8, 7},  // 36 + 7 + pad
-      {{8000, Encoding::ulaw}, 8001, true, 58, 50 + 8001 + 1, 7, 1, 8, 8001},
-      {{48000, Encoding::alaw}, 10, false, 58, 60, 6, 1, 8, 10},
+      {{11025, Encoding::u8}, 46305, 44, 46341, 1, 1, 8, 46305},  // odd, and no pad
+      {{16000, Encoding::s16}, 1000, 44, 2036, 1, 2, 16, 2000},
+      {{8000, Encoding::ulaw}, 8001, 58, 50 + 8001, 7, 1, 8, 8001},
+      {{48000, Encoding::alaw}, 10, 58, 60, 6, 1, 8, 10},
   };
   for (const auto& c : kCases) {
-    SoundFormat format = c.format;
-    format.pad_odd_data = c.pad;
+    const SoundFormat format = c.format;
     const auto b = format.header(c.samples);
     ASSERT_EQ(b.size(), c.size);
     EXPECT_EQ(tag(b, 0), "RIFF");
@@ -67,19 +64,20 @@ TEST(SoundFormat, FieldsOfEachEncoding) {
   }
 }
 
-TEST(SoundFormat, RefusesSizesBeyondSigned32Bits) {
+TEST(SoundFormat, RefusesSizesBeyondSigned32BitsInWavOnly) {
   const std::int64_t kMax = 0x7fffffff;
   EXPECT_TRUE(kClassicFormat.fits(kMax - 36));
   EXPECT_FALSE(kClassicFormat.fits(kMax - 35));
   // Two bytes a sample: half as many samples fit.
-  const SoundFormat s16{48000, Encoding::s16, Container::wav, true};
+  const SoundFormat s16{48000, Encoding::s16};
   EXPECT_TRUE(s16.fits((kMax - 36) / 2));
   EXPECT_FALSE(s16.fits((kMax - 36) / 2 + 1));
-  // The pad byte counts as well.
-  const SoundFormat ulaw{8000, Encoding::ulaw, Container::wav, true};
-  EXPECT_TRUE(ulaw.fits(kMax - 50 - 1));  // even: no pad
-  EXPECT_FALSE(ulaw.fits(kMax - 50));     // odd: pad
+  const SoundFormat ulaw{8000, Encoding::ulaw};
+  EXPECT_TRUE(ulaw.fits(kMax - 50));
+  EXPECT_FALSE(ulaw.fits(kMax - 49));
   EXPECT_FALSE(ulaw.fits(-1));
+  // Raw samples have no header to hold their sizes.
+  EXPECT_TRUE((SoundFormat{48000, Encoding::s16, Container::raw}.fits(kMax * 8)));
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ TEST(PlanSound, LimitsHoldAtTheSpeedAsWritten) {
       {"character speed just below", 13.09, 0, 13.1f, false},
       {"a ramp of 1200 / wpm ms", 0, 1200 / 13.1, 13.1f, true},
       {"a ramp a hair longer", 0, 1200 / 13.1 * 1.000001, 13.1f, false},
-      {"characters as fast as a double goes", 1.7e308, 0, 20, true},
+      // Refused for its dot shorter than a sample, and not by an overflow.
+      {"characters as fast as a double goes", 1.7e308, 0, 20, false},
   };
   for (const auto& c : kCases) {
     const auto planned = plan(c.farnsworth, c.ramp_ms, c.wpm);
