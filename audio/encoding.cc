@@ -282,6 +282,8 @@ void encode_samples(Encoding encoding, std::span<const double> values,
       return encode_law<4>(kUlawCodes, values, out.data());
     case Encoding::alaw:
       return encode_law<16>(kAlawCodes, values, out.data());
+    case Encoding::gsm:
+      break;  // frames, not samples: no per-sample code to write
   }
 }
 

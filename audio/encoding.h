@@ -6,7 +6,9 @@
 
 namespace zarn {
 
-enum class Encoding { u8, s16, ulaw, alaw };
+// gsm is GSM 06.10, coded in frames of 160 samples rather than one sample at
+// a time.
+enum class Encoding { u8, s16, ulaw, alaw, gsm };
 
 // The sample byte of silence: 8-bit WAV samples are unsigned around 128.
 inline constexpr std::uint8_t kSilence = 128;

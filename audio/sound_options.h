@@ -18,6 +18,7 @@ struct SoundOptions {
   double volume_db = 0;                  // peak level, -60..0
   double lead_ms = 0;                    // silence before the first tone
   double tail_ms = 0;                    // silence after the last gap
+  double word_gap_units = 7;             // between words, in units of the character speed
 
   // Every sound option at its default: the classic renderer, byte for byte.
   // Compares values, so a default spelled out (-r 11025) is still classic.
@@ -25,7 +26,8 @@ struct SoundOptions {
     const SoundOptions defaults;
     return rate == defaults.rate && encoding == defaults.encoding && ramp_ms == defaults.ramp_ms &&
            farnsworth_wpm == defaults.farnsworth_wpm && volume_db == defaults.volume_db &&
-           lead_ms == defaults.lead_ms && tail_ms == defaults.tail_ms;
+           lead_ms == defaults.lead_ms && tail_ms == defaults.tail_ms &&
+           word_gap_units == defaults.word_gap_units;
   }
 };
 
