@@ -180,6 +180,22 @@ std::string refusal_text(const ToneNotBelowHalfRate& refusal) {
          shortest(refusal.half_rate_hz) + " Hz";
 }
 
+std::string text_file_reason(const TextFileError& error) {
+  switch (error.kind) {
+    case TextFileError::Kind::not_found:
+      return "no such file";
+    case TextFileError::Kind::access_denied:
+      return "permission denied";
+    case TextFileError::Kind::directory:
+      return "it is a directory";
+    case TextFileError::Kind::too_large:
+      return "it holds more than " + std::to_string(kMaxTextFileSize >> 20) + " MiB";
+    case TextFileError::Kind::read_failure:
+      break;
+  }
+  return std::strerror(error.system_errno);
+}
+
 }  // namespace
 
 Diagnostic describe(NumberError error) {
@@ -204,6 +220,11 @@ Diagnostic describe(const OptionError& error) {
 
 Diagnostic describe(const MessageError& error) {
   return refused(message_error_text(error));
+}
+
+Diagnostic describe(const TextFileError& error, std::string_view name) {
+  const std::string file = name == "-" ? "standard input" : "message file " + printable(name);
+  return refused("cannot read " + file + ": " + text_file_reason(error));
 }
 
 Diagnostic describe(const FileError& error, std::string_view name) {

@@ -10,6 +10,7 @@
 #include "cli/exit_status.h"
 #include "cli/number.h"
 #include "cli/options.h"
+#include "cli/text_file.h"
 #include "morse/callsign.h"
 #include "morse/message.h"
 #include "output/sink.h"
@@ -28,6 +29,8 @@ Diagnostic describe(const UnknownSymbol& symbol);
 Diagnostic describe(const SoundRefusal& refusal);
 Diagnostic describe(const OptionError& error);
 Diagnostic describe(const MessageError& error);
+// `name` is the message file's name as given, "-" for standard input.
+Diagnostic describe(const TextFileError& error, std::string_view name);
 // `name` is the file name as the user gave it, without its blanks.
 Diagnostic describe(const FileError& error, std::string_view name);
 Diagnostic describe(const std::exception& e);

@@ -1,11 +1,21 @@
 #include "cli/help.h"
 
+#include <string>
+
+#include "cli/option_table.h"
+#include "cli/presets.h"
+
 namespace zarn {
 namespace {
 
 // Mirrored in the manual page; each line fits an 80-column terminal.
-constexpr std::string_view kHelp =
+constexpr std::size_t kWidth = 80;
+constexpr std::size_t kOptionColumn = 24;
+constexpr std::size_t kPresetColumn = 16;
+
+constexpr std::string_view kArguments =
     "Usage: zarn [options] <callsign> <wpm> <filename> [<freq>]\n"
+    "       zarn [options] -f FILE <wpm> <filename> [<freq>]\n"
     "Writes a callsign, or with --text a message, in Morse code as a sound file.\n"
     "\n"
     "  <callsign>  letters, digits and /; the first 10 count, a blank ends it\n"
@@ -13,26 +23,69 @@ constexpr std::string_view kHelp =
     "  <filename>  the file to write; /dev/stdout writes to a pipe\n"
     "  <freq>      tone in Hz; left out, 0 or below: 1361.975\n"
     "\n"
-    "Options go before <callsign>; -- ends them. Defaults are in parentheses.\n"
-    "  -r, --rate HZ         samples per second, whole, 8000..192000 (11025)\n"
-    "  -e, --encoding ENC    sample encoding: u8, s16, ulaw or alaw (u8)\n"
-    "      --ramp MS         rise and fall of each tone in ms, 0 up to a dot (0)\n"
-    "      --farnsworth WPM  character speed, above 0 and at least <wpm> (<wpm>)\n"
-    "      --volume DB       tone level in dB, -60..0 (0)\n"
-    "      --lead MS         silence before the Morse in ms, 0..60000 (0)\n"
-    "      --tail MS         silence after the Morse in ms, 0..60000 (0)\n"
-    "      --raw             write the samples alone, without the WAV header\n"
-    "      --text            <callsign> is a message: also blanks, . , : ? ' - / ( )\n"
-    "                        \" = + @ and prosigns such as <AR>\n"
-    "  -h, --help            print this summary and exit\n"
-    "  -V, --version         print the version and exit\n";
+    "Options go before <callsign>; -- ends them. Defaults are in parentheses.\n";
+
+constexpr std::string_view kPresets =
+    "\n"
+    "A preset sets the rate, the encoding, the header and the ramp; options after\n"
+    "it change them, options before it are overridden.\n";
 
 constexpr std::string_view kVersion = "zarn 1.1.0\n";
+
+// `head` padded to `column`, then `text` broken at blanks into lines that
+// continue at `column`.
+void append_wrapped(std::string& out, std::string head, std::string_view text, std::size_t column) {
+  std::string line = std::move(head);
+  line.resize(column, ' ');
+  bool first = true;
+  while (!text.empty()) {
+    const std::string_view word = text.substr(0, text.find(' '));
+    text.remove_prefix(std::min(word.size() + 1, text.size()));
+    if (!first && line.size() + 1 + word.size() > kWidth) {
+      out += line + "\n";
+      line.assign(column, ' ');
+      first = true;
+    }
+    if (!first) line += ' ';
+    line += word;
+    first = false;
+  }
+  out += line + "\n";
+}
+
+void append_option(std::string& out, const OptionDefinition& definition) {
+  std::string head = "  ";
+  head += definition.short_name == '\0' ? "    " : std::string{'-', definition.short_name, ','};
+  if (definition.short_name != '\0') head += ' ';
+  head += "--" + std::string(definition.long_name);
+  if (!definition.placeholder.empty()) head += " " + std::string(definition.placeholder);
+  append_wrapped(out, head, summary_text(definition), kOptionColumn);
+}
+
+// "16000 Hz, s16, WAV, 5 ms ramps. svxlink: a .wav ..., in /usr/share/...".
+void append_preset(std::string& out, const Preset& preset) {
+  std::string text = std::to_string(preset.rate) + " Hz, ";
+  text += encoding_name(preset.encoding);
+  text += preset.raw ? ", raw, " : ", WAV, ";
+  text += std::to_string(preset.ramp_ms) + " ms ramps. ";
+  text += std::string(preset.system) + ": " + std::string(preset.file) + ", in ";
+  text += preset.place;
+  append_wrapped(out, "  " + std::string(preset.name), text, kPresetColumn);
+}
+
+std::string build_help() {
+  std::string out(kArguments);
+  for (const OptionDefinition& definition : option_table()) append_option(out, definition);
+  out += kPresets;
+  for (const Preset& preset : presets()) append_preset(out, preset);
+  return out;
+}
 
 }  // namespace
 
 std::string_view help_text() {
-  return kHelp;
+  static const std::string text = build_help();
+  return text;
 }
 
 std::string_view version_text() {

@@ -5,7 +5,8 @@
 
 namespace zarn {
 
-// The synopsis, the arguments and every option with its range and default.
+// The synopsis, the arguments, every option with its range and default, and
+// the presets.
 std::string_view help_text();
 
 // The program's name and version, one line.

@@ -14,6 +14,13 @@ std::string quoted(std::string_view character) {
   return out;
 }
 
+// Where a message error lies: by character in a message from the command
+// line, by line and column in one from a file.
+std::string place(const MessageError& error) {
+  if (error.line == 0) return "position " + std::to_string(error.position);
+  return "line " + std::to_string(error.line) + ", column " + std::to_string(error.column);
+}
+
 }  // namespace
 
 std::string option_error_text(const OptionError& error) {
@@ -29,25 +36,31 @@ std::string option_error_text(const OptionError& error) {
       return "option " + option + " takes no value";
     case OptionError::Kind::after_callsign:
       return option + ": options go before the callsign";
+    case OptionError::Kind::needs:
+      return "option " + option + ": " + printable(error.value) + " needs " + error.allowed;
+    case OptionError::Kind::conflict:
+      return "option " + option + " cannot go with " + printable(error.value);
   }
   return {};
 }
 
 std::string message_error_text(const MessageError& error) {
   const std::string character = quoted(error.character);
-  const std::string position = std::to_string(error.position);
+  const std::string where = place(error);
   switch (error.kind) {
     case MessageError::Kind::unknown_character:
-      return "message character " + character + " at position " + position + " has no Morse code";
+      return "message character " + character + " at " + where + " has no Morse code";
     case MessageError::Kind::unclosed_prosign:
-      return "message has an unclosed '<' at position " + position;
+      return "message has an unclosed '<' at " + where;
     case MessageError::Kind::empty_prosign:
-      return "message has an empty prosign '<>' at position " + position;
+      return "message has an empty prosign '<>' at " + where;
     case MessageError::Kind::not_a_letter:
-      return "message character " + character + " at position " + position +
+      return "message character " + character + " at " + where +
              " is not a letter, which a prosign needs";
+    case MessageError::Kind::not_utf8:
+      return "message byte " + character + " at " + where + " is not UTF-8";
     case MessageError::Kind::unopened_prosign:
-      return "message has a '>' without '<' at position " + position;
+      return "message has a '>' without '<' at " + where;
     case MessageError::Kind::empty_message:
       return "message is empty";
   }

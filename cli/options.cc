@@ -1,40 +1,20 @@
 #include "cli/options.h"
 
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 #include <utility>
+
+#include "cli/option_table.h"
+#include "cli/presets.h"
 
 namespace zarn {
 namespace {
 
-enum class Name { rate, encoding, ramp, farnsworth, volume, lead, tail, raw, text, help, version };
+using Definition = OptionDefinition;
+using Name = OptionName;
 
-struct Definition {
-  Name name;
-  std::string_view long_name;  // without the leading "--"
-  char short_name;             // '\0' for none
-  bool takes_value;
-};
-
-// Long names are matched whole, never abbreviated: --ra could be --rate,
-// --ramp or --raw, and a new option would change what an old command line
-// means.
-constexpr std::array<Definition, 11> kDefinitions = {{
-    {Name::rate, "rate", 'r', true},
-    {Name::encoding, "encoding", 'e', true},
-    {Name::ramp, "ramp", '\0', true},
-    {Name::farnsworth, "farnsworth", '\0', true},
-    {Name::volume, "volume", '\0', true},
-    {Name::lead, "lead", '\0', true},
-    {Name::tail, "tail", '\0', true},
-    {Name::raw, "raw", '\0', false},
-    {Name::text, "text", '\0', false},
-    {Name::help, "help", 'h', false},
-    {Name::version, "version", 'V', false},
-}};
+// GSM 06.10 is defined at this rate only.
+constexpr int kGsmRate = 8000;
 
 // An argument that names one of the options.
 struct Named {
@@ -46,7 +26,7 @@ struct Named {
 std::optional<Named> name_long(std::string_view arg) {
   const auto equals = arg.find('=');
   const std::string_view written = arg.substr(0, equals);
-  for (const Definition& definition : kDefinitions) {
+  for (const Definition& definition : option_table()) {
     if (written.substr(2) != definition.long_name) continue;
     if (equals == std::string_view::npos) return Named{&definition, written, std::nullopt};
     return Named{&definition, written, arg.substr(equals + 1)};
@@ -57,7 +37,7 @@ std::optional<Named> name_long(std::string_view arg) {
 // Whatever follows the letter is the value; for a flag that is an error
 // (-hV), as short flags are not grouped.
 std::optional<Named> name_short(std::string_view arg) {
-  for (const Definition& definition : kDefinitions) {
+  for (const Definition& definition : option_table()) {
     if (definition.short_name == '\0' || arg[1] != definition.short_name) continue;
     if (arg.size() == 2) return Named{&definition, arg, std::nullopt};
     return Named{&definition, arg.substr(0, 2), arg.substr(2)};
@@ -85,18 +65,6 @@ OptionError unknown_option(std::string_view arg) {
   return error(OptionError::Kind::unknown_option, arg.substr(0, equals), value);
 }
 
-std::optional<int> whole_number(std::string_view text) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
-    return std::nullopt;
-  }
-  // Digits only, so the one failure left is a number too large for an int.
-  int value = 0;
-  if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc{}) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 // The whole text as a finite real number. The character check keeps out
 // blanks (which strtod would skip), hexadecimal, infinity and NaN. The tool
 // never changes the C locale, so the point is '.'.
@@ -111,124 +79,159 @@ std::optional<double> real_number(std::string_view text) {
   return value;
 }
 
-constexpr double kUnbounded = std::numeric_limits<double>::infinity();
-
-struct Range {
-  double low;
-  bool low_included;
-  double high;
-  std::string_view allowed;
-};
-
-constexpr Range kRampRange = {0, true, kUnbounded, "a number of 0 or more"};
-constexpr Range kFarnsworthRange = {0, false, kUnbounded, "a number above 0"};
-constexpr Range kVolumeRange = {-60, true, 0, "a number from -60 to 0"};
-constexpr Range kSilenceRange = {0, true, 60000, "a number from 0 to 60000"};
-
-constexpr int kLowestRate = 8000;
-constexpr int kHighestRate = 192000;
-constexpr std::string_view kRateAllowed = "a whole number from 8000 to 192000";
-
-std::optional<double> real_in(std::string_view text, const Range& range) {
+// A number in any form the manual allows for values (8e3, +8000, 8000.0 for
+// a whole one), checked against the range before it is used.
+std::optional<double> number_in(std::string_view text, const ValueRule& rule) {
   const auto value = real_number(text);
   if (!value) return std::nullopt;
-  const bool above_low = range.low_included ? *value >= range.low : *value > range.low;
-  if (!above_low || *value > range.high) return std::nullopt;
+  const bool above_low = rule.low_included ? *value >= rule.low : *value > rule.low;
+  if (!above_low || *value > rule.high) return std::nullopt;
+  if (rule.kind == ValueRule::Kind::whole && *value != std::trunc(*value)) return std::nullopt;
   return value;
 }
 
-std::optional<OptionError> set_rate(const Named& named, std::string_view value, int& rate) {
-  const auto read = whole_number(value);
-  if (!read || *read < kLowestRate || *read > kHighestRate) {
-    return error(OptionError::Kind::bad_value, named.written, value, kRateAllowed);
+std::optional<std::size_t> choice_in(std::string_view text, const ValueRule& rule) {
+  for (std::size_t i = 0; i < rule.choices.size(); ++i) {
+    if (text == rule.choices[i]) return i;
   }
-  rate = *read;
   return std::nullopt;
 }
 
-std::optional<OptionError> set_encoding(const Named& named, std::string_view value,
-                                        Encoding& encoding) {
-  constexpr std::pair<std::string_view, Encoding> kEncodings[] = {{"u8", Encoding::u8},
-                                                                  {"s16", Encoding::s16},
-                                                                  {"ulaw", Encoding::ulaw},
-                                                                  {"alaw", Encoding::alaw}};
-  for (const auto& [name, known] : kEncodings) {
-    if (value != name) continue;
-    encoding = known;
-    return std::nullopt;
+// A value as its option's rule reads it.
+struct Value {
+  double number = 0;
+  std::size_t choice = 0;
+  std::string_view text = {};
+};
+
+std::optional<Value> read_value(std::string_view text, const ValueRule& rule) {
+  switch (rule.kind) {
+    case ValueRule::Kind::whole:
+    case ValueRule::Kind::number:
+      if (const auto number = number_in(text, rule)) return Value{.number = *number};
+      return std::nullopt;
+    case ValueRule::Kind::choice:
+      if (const auto choice = choice_in(text, rule)) return Value{.choice = *choice};
+      return std::nullopt;
+    case ValueRule::Kind::none:
+    case ValueRule::Kind::text:
+      break;
   }
-  return error(OptionError::Kind::bad_value, named.written, value, "one of u8, s16, ulaw, alaw");
+  return Value{.text = text};
 }
 
-template <typename Target>
-std::optional<OptionError> set_real(const Named& named, std::string_view value, const Range& range,
-                                    Target& target) {
-  const auto read = real_in(value, range);
-  if (!read) return error(OptionError::Kind::bad_value, named.written, value, range.allowed);
-  target = *read;
-  return std::nullopt;
+// The options read so far, and which option as written set what the checks
+// after the last one need to name.
+struct Reading {
+  Options options;
+  std::string_view encoding_by;
+  std::string_view text_by;
+  std::string_view text_file_by;
+};
+
+void apply_preset(const Preset& preset, Options& options) {
+  options.sound.rate = preset.rate;
+  options.sound.encoding = preset.encoding;
+  options.sound.ramp_ms = preset.ramp_ms;
+  options.raw = preset.raw;
 }
 
-std::optional<OptionError> set_sound_option(const Named& named, std::string_view value,
-                                            SoundOptions& sound) {
-  switch (named.definition->name) {
+// The range check came first, so the rate converts exactly.
+void set_sound_option(Name name, const Value& value, SoundOptions& sound) {
+  switch (name) {
     case Name::rate:
-      return set_rate(named, value, sound.rate);
+      sound.rate = static_cast<int>(value.number);
+      break;
     case Name::encoding:
-      return set_encoding(named, value, sound.encoding);
+      sound.encoding = static_cast<Encoding>(value.choice);
+      break;
     case Name::ramp:
-      return set_real(named, value, kRampRange, sound.ramp_ms);
+      sound.ramp_ms = value.number;
+      break;
     case Name::farnsworth:
-      return set_real(named, value, kFarnsworthRange, sound.farnsworth_wpm);
+      sound.farnsworth_wpm = value.number;
+      break;
+    case Name::word_gap:
+      sound.word_gap_units = value.number;
+      break;
     case Name::volume:
-      return set_real(named, value, kVolumeRange, sound.volume_db);
+      sound.volume_db = value.number;
+      break;
     case Name::lead:
-      return set_real(named, value, kSilenceRange, sound.lead_ms);
+      sound.lead_ms = value.number;
+      break;
     case Name::tail:
-      return set_real(named, value, kSilenceRange, sound.tail_ms);
-    case Name::raw:
-    case Name::text:
-    case Name::help:
-    case Name::version:
-      break;  // flags carry no value
+      sound.tail_ms = value.number;
+      break;
+    default:
+      break;
   }
-  return std::nullopt;
 }
 
-void set_flag(Name name, Options& options) {
-  if (name == Name::raw) options.raw = true;
-  if (name == Name::text) options.text = true;
-  if (name == Name::help) options.help = true;
-  if (name == Name::version) options.version = true;
+void set_option(const Named& named, const Value& value, Reading& reading) {
+  Options& options = reading.options;
+  switch (named.definition->name) {
+    case Name::raw:
+      options.raw = true;
+      break;
+    case Name::preset:
+      apply_preset(presets()[value.choice], options);
+      reading.encoding_by = named.written;
+      break;
+    case Name::text:
+      options.text = true;
+      reading.text_by = named.written;
+      break;
+    case Name::text_file:
+      options.text_file = value.text;
+      reading.text_file_by = named.written;
+      break;
+    case Name::help:
+      options.help = true;
+      break;
+    case Name::version:
+      options.version = true;
+      break;
+    case Name::encoding:
+      reading.encoding_by = named.written;
+      [[fallthrough]];
+    default:
+      set_sound_option(named.definition->name, value, options.sound);
+  }
 }
 
 // Reads the option `arg`, taking its value from `args[next]` when it has none
 // attached.
 std::optional<OptionError> read_option(std::string_view arg, std::span<const std::string_view> args,
-                                       std::size_t& next, Options& options) {
+                                       std::size_t& next, Reading& reading) {
   const auto named = name_option(arg);
   if (!named) return unknown_option(arg);
-  if (!named->definition->takes_value) {
+  const ValueRule& rule = named->definition->value;
+  if (rule.kind == ValueRule::Kind::none) {
     if (named->attached) {
       return error(OptionError::Kind::flag_with_value, named->written, *named->attached);
     }
-    set_flag(named->definition->name, options);
+    set_option(*named, {}, reading);
     return std::nullopt;
   }
-  std::string_view value;
+  std::string_view text;
   if (named->attached) {
-    value = *named->attached;
+    text = *named->attached;
   } else if (next < args.size()) {
-    value = args[next++];
+    text = args[next++];
   }
-  if (value.empty()) return error(OptionError::Kind::missing_value, named->written);
-  return set_sound_option(*named, value, options.sound);
+  if (text.empty()) return error(OptionError::Kind::missing_value, named->written);
+  const auto value = read_value(text, rule);
+  if (!value) return error(OptionError::Kind::bad_value, named->written, text, allowed_text(rule));
+  set_option(*named, *value, reading);
+  return std::nullopt;
 }
 
 // An option written after the callsign would otherwise be read as a number or
-// a file name, or be ignored; the callsign itself is never checked.
+// a file name, or be ignored. The callsign itself cannot be one: it would
+// have been read as an option.
 std::optional<OptionError> refuse_late_options(std::span<const std::string_view> positional) {
-  for (std::size_t i = 1; i < positional.size(); ++i) {
+  for (std::size_t i = 0; i < positional.size(); ++i) {
     const auto named = name_option(positional[i]);
     if (!named) continue;
     return error(OptionError::Kind::after_callsign, named->written, named->attached.value_or(""));
@@ -236,10 +239,23 @@ std::optional<OptionError> refuse_late_options(std::span<const std::string_view>
   return std::nullopt;
 }
 
+std::optional<OptionError> refuse_combinations(const Reading& reading) {
+  if (!reading.text_by.empty() && !reading.text_file_by.empty()) {
+    return error(OptionError::Kind::conflict, reading.text_file_by, reading.text_by);
+  }
+  const SoundOptions& sound = reading.options.sound;
+  if (sound.encoding == Encoding::gsm && sound.rate != kGsmRate) {
+    return error(OptionError::Kind::needs, reading.encoding_by, encoding_name(Encoding::gsm),
+                 "-r " + std::to_string(kGsmRate));
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::variant<Options, OptionError> read_options(std::span<const std::string_view> args) {
-  Options options;
+  Reading reading;
+  Options& options = reading.options;
   std::size_t next = 0;
   // After an explicit "--" every argument is the user's own text, even one
   // that looks like an option.
@@ -250,13 +266,14 @@ std::variant<Options, OptionError> read_options(std::span<const std::string_view
       ended_by_marker = true;
       break;
     }
-    if (auto failure = read_option(arg, args, next, options)) return *std::move(failure);
+    if (auto failure = read_option(arg, args, next, reading)) return *std::move(failure);
   }
   options.positional.assign(args.begin() + static_cast<std::ptrdiff_t>(next), args.end());
   if (!ended_by_marker) {
     if (auto failure = refuse_late_options(options.positional)) return *std::move(failure);
   }
-  return options;
+  if (auto failure = refuse_combinations(reading)) return *std::move(failure);
+  return std::move(options);
 }
 
 }  // namespace zarn

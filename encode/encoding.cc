@@ -238,11 +238,6 @@ void encode_law(const std::array<std::uint8_t, 32768 / kStep>& table,
 
 }  // namespace
 
-std::string_view encoding_name(Encoding encoding) {
-  constexpr std::string_view kNames[] = {"u8", "s16", "ulaw", "alaw"};
-  return kNames[static_cast<std::size_t>(encoding)];
-}
-
 int bytes_per_sample(Encoding encoding) {
   return encoding == Encoding::s16 ? 2 : 1;
 }
@@ -303,6 +298,8 @@ void encode_samples(Encoding encoding, std::span<const double> values,
       return encode_law<4>(kUlawCodes, values, out.data());
     case Encoding::alaw:
       return encode_law<16>(kAlawCodes, values, out.data());
+    case Encoding::gsm:
+      break;  // frames, not samples: no per-sample code to write
   }
 }
 

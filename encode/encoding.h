@@ -1,19 +1,26 @@
 // How a sample value in [-1, 1] becomes the bytes of the sound file.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
 
 namespace zarn {
 
-enum class Encoding { u8, s16, ulaw, alaw };
+// gsm is GSM 06.10, coded in frames of 160 samples rather than one sample at
+// a time.
+enum class Encoding { u8, s16, ulaw, alaw, gsm };
 
 // The sample byte of silence: 8-bit WAV samples are unsigned around 128.
 inline constexpr std::uint8_t kSilence = 128;
 
-// "u8", "s16", "ulaw", "alaw": as the command line names them.
-std::string_view encoding_name(Encoding encoding);
+// As the command line names them, in the order of Encoding.
+inline constexpr std::array<std::string_view, 5> kEncodingNames = {"u8", "s16", "ulaw", "alaw",
+                                                                   "gsm"};
+inline std::string_view encoding_name(Encoding encoding) {
+  return kEncodingNames[static_cast<std::size_t>(encoding)];
+}
 
 // 2 for s16, 1 for the others.
 int bytes_per_sample(Encoding encoding);

@@ -85,11 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     args.push_back(text.substr(start, end - start));
     start = end + 1;
   }
+  const auto read = zarn::read_options(args);
+  const auto* options = std::get_if<zarn::Options>(&read);
+  // A message file would be read from the disk or wait on standard input.
+  if (options && options->text_file) return 0;
   zarn::MemorySink sink;
   sink.limit = 256 * 1024;
   const auto outcome = zarn::run(args, sink);
-  const auto read = zarn::read_options(args);
-  const auto* options = std::get_if<zarn::Options>(&read);
 
   if (outcome.failure) {
     const auto& d = *outcome.failure;

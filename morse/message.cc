@@ -33,10 +33,6 @@ constexpr std::array<std::pair<char, std::string_view>, 12> kPunctuation = {{
 constexpr int kLetterGapExtra = 2;
 constexpr int kWordGapExtra = 4;
 
-bool is_blank(std::string_view character) {
-  return character == " " || character == "\t";
-}
-
 bool is_letter(std::string_view character) {
   if (character.size() != 1) return false;
   const char c = character[0];
@@ -64,31 +60,55 @@ void append_gap(int units, MorseUnits& out) {
 struct Character {
   std::string_view text;
   int position;
+  int line;  // 0 in TextForm::one_line
+  int column;
+  bool well_formed;  // false for a byte that begins no UTF-8 character
 };
 
 // Walks the message a character at a time; a byte that begins no UTF-8
 // character counts as one character of its own.
 class Reader {
  public:
-  explicit Reader(std::string_view text) : rest_(text) {}
+  Reader(std::string_view text, TextForm form) : rest_(text), form_(form) {
+    if (form == TextForm::lines && rest_.starts_with(kByteOrderMark)) {
+      rest_.remove_prefix(kByteOrderMark.size());
+    }
+  }
 
   bool done() const { return rest_.empty(); }
   std::string_view rest() const { return rest_; }
 
   Character next() {
-    const std::size_t length = std::max<std::size_t>(utf8_character_length(rest_), 1);
-    const Character character{rest_.substr(0, length), ++position_};
-    rest_.remove_prefix(length);
+    const std::size_t length = utf8_character_length(rest_);
+    const std::size_t taken = std::max<std::size_t>(length, 1);
+    const int line = form_ == TextForm::lines ? line_ : 0;
+    const Character character{rest_.substr(0, taken), ++position_, line, ++column_, length != 0};
+    rest_.remove_prefix(taken);
+    // CR LF is one line end, at its LF.
+    if (character.text == "\n" || (character.text == "\r" && !rest_.starts_with('\n'))) {
+      ++line_;
+      column_ = 0;
+    }
     return character;
   }
 
+  bool is_blank(std::string_view character) const {
+    if (character == " " || character == "\t") return true;
+    return form_ == TextForm::lines && (character == "\n" || character == "\r");
+  }
+
  private:
+  static constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
   std::string_view rest_;
+  TextForm form_;
   int position_ = 0;
+  int line_ = 1;
+  int column_ = 0;
 };
 
 MessageError error(MessageError::Kind kind, const Character& character) {
-  return {kind, character.position, std::string(character.text)};
+  return {kind, character.position, std::string(character.text), character.line,
+          character.line == 0 ? 0 : character.column};
 }
 
 // What the message sends next: one character, or a prosign.
@@ -123,8 +143,8 @@ std::variant<Symbol, MessageError> next_symbol(Reader& reader) {
 // The brackets of the whole message are checked before any character is
 // looked up: a misplaced bracket changes how everything after it reads, so
 // it is the first thing to put right.
-std::optional<MessageError> check_prosigns(std::string_view text) {
-  Reader reader(text);
+std::optional<MessageError> check_prosigns(std::string_view text, TextForm form) {
+  Reader reader(text, form);
   while (!reader.done()) {
     auto symbol = next_symbol(reader);
     if (auto* failure = std::get_if<MessageError>(&symbol)) return std::move(*failure);
@@ -147,14 +167,14 @@ std::optional<MessageError> append_symbol(const Symbol& symbol, MorseUnits& out)
   return std::nullopt;
 }
 
-std::optional<MessageError> append_symbols(std::string_view text, MorseUnits& out) {
-  Reader reader(text);
+std::optional<MessageError> append_symbols(std::string_view text, TextForm form, MorseUnits& out) {
+  Reader reader(text, form);
   bool word_ended = false;
   while (!reader.done()) {
     auto next = next_symbol(reader);
     if (auto* failure = std::get_if<MessageError>(&next)) return std::move(*failure);
     const Symbol& symbol = std::get<Symbol>(next);
-    if (symbol.letters.empty() && is_blank(symbol.character.text)) {
+    if (symbol.letters.empty() && reader.is_blank(symbol.character.text)) {
       // Blanks before the first character send nothing.
       word_ended = !out.units.empty();
       continue;
@@ -168,12 +188,25 @@ std::optional<MessageError> append_symbols(std::string_view text, MorseUnits& ou
   return std::nullopt;
 }
 
+// A file in another encoding would otherwise be refused for whichever of its
+// characters comes first, as one without a code.
+std::optional<MessageError> check_utf8(std::string_view text, TextForm form) {
+  if (form != TextForm::lines) return std::nullopt;
+  Reader reader(text, form);
+  while (!reader.done()) {
+    const Character character = reader.next();
+    if (!character.well_formed) return error(MessageError::Kind::not_utf8, character);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
-std::variant<MorseUnits, MessageError> encode_message(std::string_view text) {
-  if (auto failure = check_prosigns(text)) return *std::move(failure);
+std::variant<MorseUnits, MessageError> encode_message(std::string_view text, TextForm form) {
+  if (auto failure = check_utf8(text, form)) return *std::move(failure);
+  if (auto failure = check_prosigns(text, form)) return *std::move(failure);
   MorseUnits out;
-  if (auto failure = append_symbols(text, out)) return *std::move(failure);
+  if (auto failure = append_symbols(text, form, out)) return *std::move(failure);
   if (out.units.empty()) return MessageError{MessageError::Kind::empty_message, 0, ""};
   return out;
 }

@@ -292,6 +292,69 @@ TEST_F(Cli, DefaultsSpelledOutKeepTheClassicBytes) {
   }
 }
 
+// A message file sends what --text sends: its blanks and line ends are word
+// gaps, and "-" reads standard input.
+TEST_F(Cli, TextFileSendsWhatTextSends) {
+  using Args = std::vector<std::string>;
+  const struct {
+    std::string file;
+    Args options;
+    std::string text;
+  } kCases[] = {
+      {"Q1ABC", {}, "Q1ABC"},
+      {"\xef\xbb\xbf  Q1ABC\r\n", {"-r", "8000", "--ramp", "5"}, "Q1ABC"},
+      {"CQ\r\nDE\t \nQ1ABC\r", {"--farnsworth", "25"}, "CQ DE Q1ABC"},
+  };
+  for (const auto& c : kCases) {
+    write_file(at("m.txt"), c.file);
+    Args from_text = c.options, from_file = c.options;
+    from_text.insert(from_text.end(), {"--text", c.text, "20", "text.wav"});
+    from_file.insert(from_file.end(), {"-f", "m.txt", "20", "file.wav"});
+    ASSERT_EQ(zarn(from_text).status, 0) << c.text;
+    ASSERT_EQ(zarn(from_file).status, 0) << c.text;
+    EXPECT_TRUE(same_bytes(read_file(at("file.wav")), read_file(at("text.wav")))) << c.text;
+  }
+  ASSERT_EQ(zarn({"Q1ABC", "20", "id.wav"}).status, 0);
+  const auto piped = run_zarn({R"(printf 'Q1ABC\n' | "$0" -f - 20 /dev/stdout)"},
+                              {.cwd = dir.path(), .shell = true});
+  EXPECT_EQ(piped.status, 0);
+  EXPECT_TRUE(same_bytes(piped.out, read_file(at("id.wav"))));
+}
+
+// A message file that cannot be read or sent is one line and status 2,
+// before the output is opened.
+TEST_F(Cli, RefusesMessageFilesBeforeTheOutput) {
+  fs::create_directories(at("in/folder"));
+  write_file(at("in/hash.txt"), "CQ DE\r\nQ1#BC");
+  write_file(at("in/latin1.txt"), "CQ\n\xe9");
+  write_file(at("in/big.txt"), "");
+  fs::resize_file(at("in/big.txt"), (4 << 20) + 1);
+  const std::string big = "it holds more than 4 MiB";
+  const struct {
+    std::string script;  // in the scratch folder, with the tool as $0
+    std::string err;
+  } kCases[] = {
+      {R"("$0" -f in/missing.txt)", "cannot read message file in/missing.txt: no such file"},
+      {R"("$0" -f in/folder)", "cannot read message file in/folder: it is a directory"},
+      {R"("$0" -f - < in/folder)", "cannot read standard input: it is a directory"},
+      {R"("$0" --text-file=in/big.txt)", "cannot read message file in/big.txt: " + big},
+      {R"(head -c 4194305 /dev/zero | "$0" -f -)", "cannot read standard input: " + big},
+      {R"("$0" -f in/latin1.txt)", "message byte '\\xe9' at line 2, column 1 is not UTF-8"},
+      {R"("$0" -f in/hash.txt)", "message character '#' at line 2, column 3 has no Morse code"},
+      {R"("$0" --text -f in/hash.txt)", "option -f cannot go with --text"},
+  };
+  for (const auto& c : kCases) {
+    write_file(at("f.wav"), "keep");
+    for (const std::string output : {"f.wav", "new.wav"}) {
+      const auto exit = run_zarn({c.script + " 20 " + output}, {.cwd = dir.path(), .shell = true});
+      EXPECT_EQ(exit.status, 2) << c.script;
+      EXPECT_EQ(exit.err, "zarn: severe: " + c.err + "\n");
+    }
+    EXPECT_EQ(read_file(at("f.wav")), "keep") << c.script;
+    EXPECT_FALSE(fs::exists(at("new.wav"))) << c.script;
+  }
+}
+
 TEST_F(Cli, ReportsFilesThatCannotBeOpened) {
   fs::create_directory(at("folder"));
   fs::create_symlink("loop", at("loop"));

@@ -91,6 +91,15 @@ check "folder not writable: line" "$err" \
   "$(severe 9 "permission to access file denied" "$scratch/new.wav")"
 check "folder not writable: not created" "$([[ -e new.wav ]] && echo created || echo absent)" absent
 
+# A message file nobody may read is refused before the output is looked at:
+# nobody could not have created out.wav either.
+echo Q1ABC >secret.txt
+chmod 600 secret.txt
+run_zarn_as_nobody -f secret.txt 20 out.wav
+check "message file not readable: status" "$status" 2
+check "message file not readable: line" "$err" \
+  "zarn: severe: cannot read message file secret.txt: permission denied"
+
 # The shell opened root's file for nobody: the descriptor is writable even
 # though the name is not, so /dev/stdout writes the sound after the log.
 echo "root's log" >owned.log

@@ -9,8 +9,9 @@ need sndfile-info sndfile-programs
 need multimon-ng multimon-ng
 
 # Q1ABC is 70 units of 1.2 / wpm s. At 13 wpm its 6.4615 s end between
-# samples, and a count cut instead of rounded is one short at 16000 and 48000
-# (and odd at 16000, so the G.711 data there is padded).
+# samples, and a count cut instead of rounded is one short at 16000 and 48000.
+# At 16000 it is odd: one-byte encodings get one more silent sample, so that
+# no pad byte follows their data.
 samples() { awk -v rate="$1" 'BEGIN { printf "%d", 70 * 1.2 / 13 * rate + 0.5 }'; }
 
 declare -A bits=([u8]=8 [s16]=16 [ulaw]=8 [alaw]=8)
@@ -24,8 +25,9 @@ declare -A raw_type=([u8]="-t raw -e unsigned -b 8" [s16]="-t raw -e signed -b 1
   [alaw]="-t al")
 
 for rate in 8000 16000 48000; do
-  n=$(samples "$rate")
   for enc in u8 s16 ulaw alaw; do
+    n=$(samples "$rate")
+    ((width[$enc] == 1 && n % 2 == 1)) && n=$((n + 1))
     at="$enc at $rate Hz"
     "$ZARN" -r "$rate" -e "$enc" --ramp 2 Q1ABC 13 f.wav
     "$ZARN" -r "$rate" -e "$enc" --ramp 2 --raw Q1ABC 13 f.raw

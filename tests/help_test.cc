@@ -13,14 +13,24 @@ namespace {
 // Each of these is an option to the reader and has its line in the summary.
 TEST(HelpText, ListsEveryOptionTheReaderKnows) {
   for (std::string_view option :
-       {"-r", "--rate", "-e", "--encoding", "--ramp", "--farnsworth", "--volume", "--lead",
-        "--tail", "--raw", "--text", "-h", "--help", "-V", "--version"}) {
+       {"-r",       "--rate",      "-e",     "--encoding", "--ramp", "--farnsworth", "--word-gap",
+        "--volume", "--lead",      "--tail", "--raw",      "-p",     "--preset",     "--text",
+        "-f",       "--text-file", "-h",     "--help",     "-V",     "--version"}) {
     const auto result = read_options(std::vector<std::string_view>{option});
     const auto* error = std::get_if<OptionError>(&result);
     EXPECT_TRUE(!error || error->kind != OptionError::Kind::unknown_option) << option;
     const std::string listed = std::string(option) + (option[1] == '-' ? " " : ",");
     EXPECT_NE(help_text().find(listed), std::string_view::npos) << option;
   }
+}
+
+TEST(HelpText, EveryLineFitsAnEightyColumnTerminal) {
+  std::string_view rest = help_text();
+  for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;) {
+    EXPECT_LE(end, 80u) << rest.substr(0, end);
+    rest.remove_prefix(end + 1);
+  }
+  EXPECT_TRUE(rest.empty());
 }
 
 TEST(HelpText, StartsWithTheSynopsis) {

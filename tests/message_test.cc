@@ -30,8 +30,8 @@ Units joined(std::initializer_list<Units> pieces) {
   return all;
 }
 
-Units encoded(std::string_view text) {
-  const auto result = encode_message(text);
+Units encoded(std::string_view text, TextForm form = TextForm::one_line) {
+  const auto result = encode_message(text, form);
   if (std::holds_alternative<MorseUnits>(result)) return std::get<MorseUnits>(result).units;
   ADD_FAILURE() << text << " refused at " << std::get<MessageError>(result).position;
   return {};
@@ -58,6 +58,10 @@ TEST(EncodeMessage, SeparatesWordsBySevenKeyUpUnits) {
       {"E <AR> T", joined({e, word_gap, from_code(".-.-."), word_gap, t})},
   };
   for (const auto& [text, units] : kCases) EXPECT_EQ(encoded(text), units) << text;
+  // In a file's lines every line end is a blank; a byte order mark sends nothing.
+  for (std::string_view text : {"E\nT", "E\r\nT", "E\rT", "\xef\xbb\xbf\r\nE \r\n\n\t\rT\n"}) {
+    EXPECT_EQ(encoded(text, TextForm::lines), joined({e, word_gap, t})) << text;
+  }
   // From the last key-down of one word to the first of the next.
   const Units units = encoded("E E");
   EXPECT_EQ(Units(units.begin() + 1, units.end() - 4), Units(7, 0));
@@ -72,8 +76,8 @@ TEST(EncodeMessage, GivesTheCallsignEncodersUnitsForACallsign) {
   }
 }
 
-std::string refusal(std::string_view text) {
-  const auto result = encode_message(text);
+std::string refusal(std::string_view text, TextForm form = TextForm::one_line) {
+  const auto result = encode_message(text, form);
   if (!std::holds_alternative<MessageError>(result)) return "(accepted)";
   return message_error_text(std::get<MessageError>(result));
 }
@@ -117,6 +121,27 @@ TEST(EncodeMessage, RefusesNamingTheCharacterAndItsPosition) {
   };
   for (const auto& [text, diagnostic] : kCases) {
     EXPECT_EQ(refusal(text), diagnostic) << testing::PrintToString(text);
+  }
+}
+
+// A file's message is placed by line and column, counting characters; LF,
+// CR LF and CR each end a line, and a byte order mark is not a column.
+TEST(EncodeMessage, RefusesALineNamingItsLineAndColumn) {
+  const std::pair<std::string_view, std::string_view> kCases[] = {
+      {"CQ\r\nQ1#BC", "message character '#' at line 2, column 3 has no Morse code"},
+      {"A\rB\r\n\n\xc3\xa9#", "message character '\xc3\xa9' at line 4, column 1 has no Morse code"},
+      {"\xef\xbb\xbfQ#", "message character '#' at line 1, column 2 has no Morse code"},
+      {"Q\xef\xbb\xbf", "message character '\xef\xbb\xbf' at line 1, column 2 has no Morse code"},
+      // Another encoding is named before anything else.
+      {"A#\n<\xe9", "message byte '\\xe9' at line 2, column 2 is not UTF-8"},
+      {"AB\r\n\xef\xbb", "message byte '\\xef' at line 2, column 1 is not UTF-8"},
+      {"A\n<AR", "message has an unclosed '<' at line 2, column 1"},
+      {"<A\r\nR>",
+       "message character '\\r' at line 1, column 3 is not a letter, which a prosign needs"},
+      {"\r\n\n", "message is empty"},
+  };
+  for (const auto& [text, diagnostic] : kCases) {
+    EXPECT_EQ(refusal(text, TextForm::lines), diagnostic) << testing::PrintToString(text);
   }
 }
 

@@ -17,7 +17,22 @@ using Args = std::vector<std::string_view>;
 auto fields(const Options& o) {
   const SoundOptions& s = o.sound;
   return std::tie(s.rate, s.encoding, s.ramp_ms, s.farnsworth_wpm, s.volume_db, s.lead_ms,
-                  s.tail_ms, o.raw, o.text, o.help, o.version);
+                  s.tail_ms, s.word_gap_units, o.raw, o.text, o.text_file, o.help, o.version);
+}
+
+// What a preset sets.
+struct Set {
+  int rate;
+  Encoding encoding;
+  double ramp_ms;
+  bool raw;
+};
+Options& set(Options& o, const Set& set) {
+  o.sound.rate = set.rate;
+  o.sound.encoding = set.encoding;
+  o.sound.ramp_ms = set.ramp_ms;
+  o.raw = set.raw;
+  return o;
 }
 
 TEST(ReadOptions, ReadsOptionsInEveryForm) {
@@ -28,6 +43,10 @@ TEST(ReadOptions, ReadsOptionsInEveryForm) {
       {{"-r", "8000"}, [](Options& o) { o.sound.rate = 8000; }},
       {{"-r192000"}, [](Options& o) { o.sound.rate = 192000; }},
       {{"--rate", "8000", "--rate=016000"}, [](Options& o) { o.sound.rate = 16000; }},
+      // Any form of a whole number that the manual allows for values.
+      {{"-r", "8e3"}, [](Options& o) { o.sound.rate = 8000; }},
+      {{"--rate=+8000.0"}, [](Options& o) { o.sound.rate = 8000; }},
+      {{"-r1.92E5"}, [](Options& o) { o.sound.rate = 192000; }},
       {{"-e", "ulaw"}, [](Options& o) { o.sound.encoding = Encoding::ulaw; }},
       {{"-ealaw"}, [](Options& o) { o.sound.encoding = Encoding::alaw; }},
       {{"--encoding=s16"}, [](Options& o) { o.sound.encoding = Encoding::s16; }},
@@ -39,7 +58,31 @@ TEST(ReadOptions, ReadsOptionsInEveryForm) {
          o.sound.lead_ms = 60000;
        }},
       {{"--volume=+0", "--tail=5."}, [](Options& o) { o.sound.tail_ms = 5; }},
+      {{"--word-gap", "7.5"}, [](Options& o) { o.sound.word_gap_units = 7.5; }},
       {{"--raw", "--text"}, [](Options& o) { o.raw = o.text = true; }},
+      {{"-f", "-"}, [](Options& o) { o.text_file = "-"; }},
+      {{"--text-file=m.txt"}, [](Options& o) { o.text_file = "m.txt"; }},
+      // A preset overrides the options before it; those after it override it.
+      {{"--raw", "-r", "8000", "--volume=-6", "-p", "svxlink"},
+       [](Options& o) {
+         set(o, {16000, Encoding::s16, 5, false}).sound.volume_db = -6;
+       }},
+      {{"--preset=asterisk", "-r", "16000", "--ramp=2"},
+       [](Options& o) {
+         set(o, {16000, Encoding::ulaw, 2, true});
+       }},
+      {{"-e", "gsm", "-r", "8000"},
+       [](Options& o) {
+         set(o, {8000, Encoding::gsm, 0, false});
+       }},
+      {{"-r", "8000", "-egsm"},
+       [](Options& o) {
+         set(o, {8000, Encoding::gsm, 0, false});
+       }},
+      {{"-pasterisk-gsm"},
+       [](Options& o) {
+         set(o, {8000, Encoding::gsm, 5, true});
+       }},
       {{"-h", "--help"}, [](Options& o) { o.help = true; }},
       {{"-V"}, [](Options& o) { o.version = true; }},
       {{"--version"}, [](Options& o) { o.version = true; }},
@@ -67,10 +110,18 @@ TEST(ReadOptions, RefusesNamingTheOptionAsWritten) {
   const std::pair<Args, std::string_view> kCases[] = {
       {{"-r", "7999"}, "option -r: 7999 is not a whole number from 8000 to 192000"},
       {{"--rate=192001"}, "option --rate: 192001 is not a whole number from 8000 to 192000"},
-      {{"--rate", "+8000"}, "option --rate: +8000 is not a whole number from 8000 to 192000"},
-      {{"--rate", "8e3"}, "option --rate: 8e3 is not a whole number from 8000 to 192000"},
+      {{"--rate", "8000.5"}, "option --rate: 8000.5 is not a whole number from 8000 to 192000"},
+      {{"-r", "7.9999e3"}, "option -r: 7.9999e3 is not a whole number from 8000 to 192000"},
       {{"-r", "99999999999"}, "option -r: 99999999999 is not a whole number from 8000 to 192000"},
-      {{"-eU8"}, "option -e: U8 is not one of u8, s16, ulaw, alaw"},
+      {{"-eU8"}, "option -e: U8 is not one of u8, s16, ulaw, alaw, gsm"},
+      {{"-p", "svxlink2"},
+       "option -p: svxlink2 is not one of svxlink, asterisk, asterisk-wav, asterisk-gsm"},
+      {{"--word-gap", "6.99"}, "option --word-gap: 6.99 is not a number of 7 or more"},
+      // GSM 06.10 has one rate, whichever option comes last.
+      {{"-e", "gsm"}, "option -e: gsm needs -r 8000"},
+      {{"-r", "8000", "--encoding=gsm", "-r", "16000"}, "option --encoding: gsm needs -r 8000"},
+      {{"-p", "asterisk-gsm", "-r", "11025"}, "option -p: gsm needs -r 8000"},
+      {{"--text", "-f", "m.txt"}, "option -f cannot go with --text"},
       {{"--ramp", "-0.001"}, "option --ramp: -0.001 is not a number of 0 or more"},
       {{"--ramp", " 1"}, "option --ramp:  1 is not a number of 0 or more"},
       {{"--ramp", "0x10"}, "option --ramp: 0x10 is not a number of 0 or more"},
@@ -130,10 +181,10 @@ TEST(ReadOptions, TellsOptionsAfterTheCallsignFromNumbers) {
 }
 
 TEST(SoundOptions, IsClassicOnlyWithEveryDefault) {
-  const Args kClassic[] = {{},
-                           {"-r11025", "-eu8", "--ramp=0", "--volume=-0", "--lead=0", "--tail=0"}};
+  const Args kClassic[] = {
+      {}, {"-r11025", "-eu8", "--ramp=0", "--volume=-0", "--lead=0", "--tail=0", "--word-gap=7"}};
   const Args kChanged[] = {{"-r8000"},      {"-es16"},    {"--ramp=1"}, {"--farnsworth=20"},
-                           {"--volume=-1"}, {"--lead=1"}, {"--tail=1"}};
+                           {"--volume=-1"}, {"--lead=1"}, {"--tail=1"}, {"--word-gap=7.1"}};
   for (const auto& args : kClassic) {
     EXPECT_TRUE(std::get<Options>(read_options(args)).sound.is_classic());
   }

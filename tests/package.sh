@@ -24,6 +24,7 @@ check "groff warnings" "$(groff -man -ww -z "$source_dir/docs/zarn.1" 2>&1)" ""
 normalise() { tr -s ' ' | sed 's/^ //; s/ $//' | tr -d '<>' | tr '[:upper:]' '[:lower:]'; }
 # One line per option: the tag, a tab, the description (continuations joined).
 help_options=$("$build/zarn" --help | awk '
+  !/^ / { if (tag != "") print tag "\t" desc; tag = ""; next }
   /^  -/ || /^      --/ {
     if (tag != "") print tag "\t" desc
     line = $0; sub(/^ +/, "", line)
@@ -52,6 +53,13 @@ while IFS=$'\t' read -r tag description; do
   check "manual page gives $tag as --help does" \
     "$([[ "$paragraph" == *"$wanted"* ]] && echo "$wanted" || echo "${paragraph#listed}")" "$wanted"
 done <<<"$help_options"
+
+# Every preset --help lists has its entry in the manual's PRESETS section.
+help_presets=$("$build/zarn" --help | sed -n '/^A preset/,$p' | awk '/^  [a-z]/ { print $1 }')
+check "--help lists presets" "$([[ $(wc -l <<<"$help_presets") -ge 4 ]] && echo yes)" yes
+check "manual page lists the presets --help lists" \
+  "$(mandoc -T ascii -O width=1000 "$source_dir/docs/zarn.1" | sed 's/.\x08//g' |
+    sed -n '/^PRESETS$/,/^[A-Z]/p' | awk '/^       [a-z]/ { print $1 }')" "$help_presets"
 
 # cmake --install into a prefix of our own.
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null

@@ -1,0 +1,169 @@
+#include "cli/option_table.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "cli/presets.h"
+
+namespace zarn {
+namespace {
+
+// Indexed by Encoding.
+
+using Kind = ValueRule::Kind;
+
+// Long names are matched whole, never abbreviated: --ra could be --rate,
+// --ramp or --raw, and a new option would change what an old command line
+// means.
+const std::array<OptionDefinition, 14>& table() {
+  static const std::array<OptionDefinition, 14> kTable = {{
+      {OptionName::rate,
+       "rate",
+       'r',
+       "HZ",
+       "samples per second",
+       {Kind::whole, 8000, true, 192000},
+       "11025"},
+      {OptionName::encoding,
+       "encoding",
+       'e',
+       "ENC",
+       "sample encoding",
+       {.kind = Kind::choice, .choices = kEncodingNames},
+       "u8"},
+      {OptionName::ramp,
+       "ramp",
+       '\0',
+       "MS",
+       "rise and fall of each tone in ms",
+       {.kind = Kind::number, .later = " up to a dot"},
+       "0"},
+      {OptionName::farnsworth,
+       "farnsworth",
+       '\0',
+       "WPM",
+       "character speed",
+       {.kind = Kind::number, .low_included = false, .later = " and at least <wpm>"},
+       "<wpm>"},
+      {OptionName::word_gap,
+       "word-gap",
+       '\0',
+       "UNITS",
+       "word gap in units of the character speed",
+       {.kind = Kind::number, .low = 7},
+       "7"},
+      {OptionName::volume,
+       "volume",
+       '\0',
+       "DB",
+       "tone level in dB",
+       {Kind::number, -60, true, 0},
+       "0"},
+      {OptionName::lead,
+       "lead",
+       '\0',
+       "MS",
+       "silence before the Morse in ms",
+       {Kind::number, 0, true, 60000},
+       "0"},
+      {OptionName::tail,
+       "tail",
+       '\0',
+       "MS",
+       "silence after the Morse in ms",
+       {Kind::number, 0, true, 60000},
+       "0"},
+      {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
+      {OptionName::preset,
+       "preset",
+       'p',
+       "NAME",
+       "the sound options a system plays best",
+       {.kind = Kind::choice, .choices = preset_names()},
+       ""},
+      {OptionName::text,
+       "text",
+       '\0',
+       "",
+       "<callsign> is a message: also blanks, . , : ? ' - / ( ) \" = + @ and prosigns such as "
+       "<AR>",
+       {},
+       ""},
+      {OptionName::text_file,
+       "text-file",
+       'f',
+       "FILE",
+       "read the message from FILE (- is standard input)",
+       {.kind = Kind::text},
+       ""},
+      {OptionName::help, "help", 'h', "", "print this summary and exit", {}, ""},
+      {OptionName::version, "version", 'V', "", "print the version and exit", {}, ""},
+  }};
+  return kTable;
+}
+
+// 8000, -60, 0.5: never an exponent.
+std::string number_text(double value) {
+  char buf[64];
+  const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed).ptr;
+  return std::string(buf, end);
+}
+
+// "u8, s16 or alaw" for --help, "u8, s16, alaw" for a refusal.
+std::string choices_text(std::span<const std::string_view> choices, std::string_view last_joint) {
+  std::string text;
+  for (std::size_t i = 0; i < choices.size(); ++i) {
+    if (i > 0) text += i + 1 == choices.size() ? last_joint : ", ";
+    text += choices[i];
+  }
+  return text;
+}
+
+bool bounded(const ValueRule& rule) {
+  return std::isfinite(rule.high);
+}
+
+std::string range_text(const ValueRule& rule) {
+  const std::string low = number_text(rule.low);
+  if (bounded(rule)) {
+    const std::string range = low + ".." + number_text(rule.high);
+    return rule.kind == Kind::whole ? "whole, " + range : range;
+  }
+  if (!rule.low_included) return "above " + low + std::string(rule.later);
+  return rule.later.empty() ? low + " or more" : low + std::string(rule.later);
+}
+
+}  // namespace
+
+std::span<const OptionDefinition> option_table() {
+  return table();
+}
+
+std::string allowed_text(const ValueRule& rule) {
+  const std::string low = number_text(rule.low);
+  switch (rule.kind) {
+    case Kind::choice:
+      return "one of " + choices_text(rule.choices, ", ");
+    case Kind::whole:
+      return "a whole number from " + low + " to " + number_text(rule.high);
+    case Kind::number:
+      if (bounded(rule)) return "a number from " + low + " to " + number_text(rule.high);
+      return rule.low_included ? "a number of " + low + " or more" : "a number above " + low;
+    case Kind::none:
+    case Kind::text:
+      break;
+  }
+  return "a value";
+}
+
+std::string summary_text(const OptionDefinition& definition) {
+  const ValueRule& rule = definition.value;
+  std::string text(definition.description);
+  if (rule.kind == Kind::choice) text += ": " + choices_text(rule.choices, " or ");
+  if (rule.kind == Kind::whole || rule.kind == Kind::number) text += ", " + range_text(rule);
+  if (!definition.default_text.empty()) text += " (" + std::string(definition.default_text) + ")";
+  return text;
+}
+
+}  // namespace zarn
