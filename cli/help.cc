@@ -57,8 +57,12 @@ void append_option(std::string& out, const OptionDefinition& definition) {
   std::string head = "  ";
   head += definition.short_name == '\0' ? "    " : std::string{'-', definition.short_name, ','};
   if (definition.short_name != '\0') head += ' ';
-  head += "--" + std::string(definition.long_name);
-  if (!definition.placeholder.empty()) head += " " + std::string(definition.placeholder);
+  head += "--";
+  head += definition.long_name;
+  if (!definition.placeholder.empty()) {
+    head += ' ';
+    head += definition.placeholder;
+  }
   append_wrapped(out, head, summary_text(definition), kOptionColumn);
 }
 

@@ -67,11 +67,6 @@ std::optional<FileError> write_output(std::string_view name, SoundStream& stream
 }
 
 Outcome make_sound(const Options& options, Sink& sink) {
-  // No GSM coder yet: refused before anything is read or opened.
-  if (options.sound.encoding == Encoding::gsm) {
-    return stopped(describe(OptionError{OptionError::Kind::bad_value, "--encoding", "gsm",
-                                        "an encoding this build can write yet"}));
-  }
   const auto arguments = after_message(options);
   const auto numbers = read_numbers(arguments);
   if (auto* error = std::get_if<NumberError>(&numbers)) return stopped(describe(*error));

@@ -299,7 +299,7 @@ void encode_samples(Encoding encoding, std::span<const double> values,
     case Encoding::alaw:
       return encode_law<16>(kAlawCodes, values, out.data());
     case Encoding::gsm:
-      break;  // frames, not samples: no per-sample code to write
+      break;  // frames, not samples: the GSM coder's
   }
 }
 

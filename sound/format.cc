@@ -21,8 +21,9 @@ void append_tag(std::vector<std::uint8_t>& out, std::string_view tag) {
   for (const char c : tag) out.push_back(static_cast<std::uint8_t>(c));
 }
 
-bool is_g711(Encoding encoding) {
-  return encoding == Encoding::ulaw || encoding == Encoding::alaw;
+// G.711 and GSM need a fact chunk with the sample count.
+bool has_fact(Encoding encoding) {
+  return encoding != Encoding::u8 && encoding != Encoding::s16;
 }
 
 // The format tags of the fmt chunk.
@@ -32,18 +33,21 @@ std::uint16_t format_tag(Encoding encoding) {
       return 7;  // ITU G.711 mu-law
     case Encoding::alaw:
       return 6;  // ITU G.711 A-law
+    case Encoding::gsm:
+      return 0x31;  // GSM 06.10, frame pairs in 65 bytes
     default:
       return 1;  // integer PCM
   }
 }
 
-// PCM has the 16-byte fmt chunk; the G.711 formats add a 2-byte extension
-// size (zero) and need a fact chunk with the sample count.
+// PCM has the 16-byte fmt chunk; G.711 adds a 2-byte extension size (zero),
+// GSM that size (2) and the samples per block.
 std::uint32_t fmt_size(Encoding encoding) {
-  return is_g711(encoding) ? 18 : 16;
+  if (encoding == Encoding::gsm) return 20;
+  return has_fact(encoding) ? 18 : 16;
 }
 std::int64_t fact_chunk_size(Encoding encoding) {
-  return is_g711(encoding) ? 8 + 4 : 0;
+  return has_fact(encoding) ? 8 + 4 : 0;
 }
 
 // Everything the RIFF size counts besides the data: "WAVE", the
@@ -55,7 +59,14 @@ std::int64_t riff_overhead(Encoding encoding) {
 }  // namespace
 
 std::int64_t SoundFormat::data_size(std::int64_t samples) const {
-  return samples * bytes_per_sample(encoding);
+  return samples / frame().samples * frame().bytes;
+}
+
+std::int64_t SoundFormat::whole_frames(std::int64_t samples) const {
+  const Frame f = frame();
+  std::int64_t frames = (samples + f.samples - 1) / f.samples;
+  if (frames % 2 != 0 && f.bytes % 2 != 0) ++frames;
+  return frames * f.samples;
 }
 
 std::int64_t SoundFormat::file_size(std::int64_t samples) const {
@@ -73,7 +84,7 @@ std::vector<std::uint8_t> SoundFormat::header(std::int64_t samples) const {
   std::vector<std::uint8_t> out;
   if (container == Container::raw) return out;
   const auto rate = static_cast<std::uint32_t>(sample_rate);
-  const auto frame = static_cast<std::uint16_t>(bytes_per_sample(encoding));
+  const Frame block = frame();
   out.reserve(static_cast<std::size_t>(8 + riff_overhead(encoding)));
   append_tag(out, "RIFF");
   append_u32(out, static_cast<std::uint32_t>(riff_overhead(encoding) + data_size(samples)));
@@ -81,13 +92,20 @@ std::vector<std::uint8_t> SoundFormat::header(std::int64_t samples) const {
   append_tag(out, "fmt ");
   append_u32(out, fmt_size(encoding));
   append_u16(out, format_tag(encoding));
-  append_u16(out, 1);             // channels: mono
-  append_u32(out, rate);          // samples per second
-  append_u32(out, rate * frame);  // bytes per second
-  append_u16(out, frame);         // bytes per sample frame
-  append_u16(out, 8 * frame);     // bits per sample
-  if (is_g711(encoding)) {
+  append_u16(out, 1);  // channels: mono
+  append_u32(out, rate);
+  append_u32(out, rate * static_cast<std::uint32_t>(block.bytes) /
+                      static_cast<std::uint32_t>(block.samples));  // bytes per second
+  append_u16(out, static_cast<std::uint16_t>(block.bytes));         // block alignment
+  // Bits per sample: none whole for GSM, which gives its samples per block.
+  append_u16(out, encoding == Encoding::gsm ? 0 : static_cast<std::uint16_t>(8 * block.bytes));
+  if (encoding == Encoding::gsm) {
+    append_u16(out, 2);
+    append_u16(out, static_cast<std::uint16_t>(block.samples));
+  } else if (has_fact(encoding)) {
     append_u16(out, 0);  // no further format bytes
+  }
+  if (has_fact(encoding)) {
     append_tag(out, "fact");
     append_u32(out, 4);
     append_u32(out, static_cast<std::uint32_t>(samples));

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "encode/encoding.h"
+#include "encode/encoder.h"
 
 namespace zarn {
 
@@ -19,7 +19,12 @@ struct SoundFormat {
   Encoding encoding;
   Container container = Container::wav;
 
+  Frame frame() const { return frame_of(encoding, container == Container::wav); }
+  // Bytes of `samples`, whole frames.
   std::int64_t data_size(std::int64_t samples) const;
+  // `samples` and the silence that completes the last frame and, but in the
+  // classic sound, makes the data an even number of bytes.
+  std::int64_t whole_frames(std::int64_t samples) const;
   // Everything written: header and samples. No pad byte is ever written:
   // RIFF wants one after a data chunk of odd length, but readers have lost
   // whole sounds over it and the classic files never had one; sounds with

@@ -105,10 +105,9 @@ std::variant<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& opti
   const double rounded = std::round(seconds * options.rate);
   const bool wav = container == Container::wav;
   if (!(rounded < kSampleCountLimit)) return SoundTooLong{unit_count(units), wpm, wav};
-  auto samples = static_cast<std::int64_t>(rounded);
-  // One more silent sample keeps one-byte data even: no pad byte, in WAV
-  // and raw alike.
-  if (bytes_per_sample(options.encoding) == 1 && samples % 2 != 0) ++samples;
+  // Silence completes the last frame and keeps the data even: no pad byte,
+  // in WAV and raw alike.
+  const std::int64_t samples = format.whole_frames(static_cast<std::int64_t>(rounded));
   if (!format.fits(samples)) return SoundTooLong{unit_count(units), wpm, wav};
   const KeyedTone tone{.frequency_hz = tone_hz,
                        .sample_rate = double(options.rate),

@@ -33,28 +33,32 @@ std::unique_ptr<KeySchedule> schedule_for(const KeyedSound& sound,
                                     sound.tone.sample_rate, sound.tone.ramp_seconds);
 }
 
-// The keyed renderer's values, a block at a time, through the encoder.
+// The keyed renderer's values, a piece at a time, through the encoder.
 class KeyedSamples final : public SoundStream::Samples {
  public:
-  KeyedSamples(const KeyedSound& sound, std::span<const std::uint8_t> units, Encoding encoding)
+  KeyedSamples(const KeyedSound& sound, std::span<const std::uint8_t> units,
+               const SoundFormat& format)
       : renderer_(sound.tone, schedule_for(sound, units)),
-        encoding_(encoding),
-        width_(static_cast<std::size_t>(bytes_per_sample(encoding))),
+        encoder_(format.encoding, format.container == Container::wav),
         values_(std::make_unique<Oscillator::Block>()) {}
 
   void fill(std::span<std::uint8_t> out) override {
     constexpr std::size_t kPiece = Oscillator::kBlockSamples;
+    const auto frame_samples = static_cast<std::size_t>(encoder_.frame().samples);
+    const auto frame_bytes = static_cast<std::size_t>(encoder_.frame().bytes);
     while (!out.empty()) {
       // Pieces end where the oscillator's blocks do, so that whole blocks
-      // take its fastest path, straight into values_.
-      const std::size_t count = std::min(out.size() / width_, kPiece - position_ % kPiece);
+      // take its fastest path, straight into values_; and at whole frames.
+      std::size_t count = std::min(out.size() / frame_bytes * frame_samples,
+                                   kPiece - position_ % kPiece);
+      count = std::max(count - count % frame_samples, frame_samples);
       position_ += count;
       const std::span<double> values(values_->values.data(), count);
-      const std::span<std::uint8_t> bytes = out.first(count * width_);
+      const std::span<std::uint8_t> bytes = out.first(count / frame_samples * frame_bytes);
       if (renderer_.render(values)) {
-        encode_samples(encoding_, values, bytes);
+        encoder_.encode(values, bytes);
       } else {
-        std::memset(bytes.data(), silence_byte(encoding_), bytes.size());
+        encoder_.silence(values, bytes);
       }
       out = out.subspan(bytes.size());
     }
@@ -62,8 +66,7 @@ class KeyedSamples final : public SoundStream::Samples {
 
  private:
   KeyedRenderer renderer_;
-  Encoding encoding_;
-  std::size_t width_;
+  Encoder encoder_;
   std::unique_ptr<Oscillator::Block> values_;
   std::size_t position_ = 0;  // samples written
 };
@@ -73,7 +76,7 @@ std::unique_ptr<SoundStream::Samples> samples_for(const SoundPlan& plan) {
     return std::make_unique<AccumulatedSamples>(classic->tone, plan.units);
   }
   return std::make_unique<KeyedSamples>(std::get<KeyedSound>(plan.renderer), plan.units,
-                                        plan.format.encoding);
+                                        plan.format);
 }
 
 }  // namespace
@@ -82,7 +85,7 @@ SoundStream::SoundStream(const SoundPlan& plan)
     : size_(static_cast<std::uint64_t>(plan.format.file_size(plan.sample_count))),
       header_(plan.format.header(plan.sample_count)),
       sample_bytes_left_(static_cast<std::uint64_t>(plan.format.data_size(plan.sample_count))),
-      bytes_per_sample_(static_cast<std::size_t>(bytes_per_sample(plan.format.encoding))),
+      frame_bytes_(static_cast<std::size_t>(plan.format.frame().bytes)),
       samples_(samples_for(plan)),
       block_(kBlockBytes) {}
 
@@ -94,7 +97,7 @@ std::span<const std::uint8_t> SoundStream::next() {
   header_.clear();
   const std::size_t room = kBlockBytes - filled;
   const auto take = static_cast<std::size_t>(
-      std::min<std::uint64_t>(sample_bytes_left_, room - room % bytes_per_sample_));
+      std::min<std::uint64_t>(sample_bytes_left_, room - room % frame_bytes_));
   samples_->fill(std::span(block_).subspan(filled, take));
   filled += take;
   sample_bytes_left_ -= take;

@@ -30,7 +30,7 @@ class SoundStream {
   class Samples {
    public:
     virtual ~Samples() = default;
-    // Writes the next out.size() bytes: whole samples.
+    // Writes the next out.size() bytes: whole frames.
     virtual void fill(std::span<std::uint8_t> out) = 0;
   };
 
@@ -38,7 +38,7 @@ class SoundStream {
   std::uint64_t size_;
   std::vector<std::uint8_t> header_;
   std::uint64_t sample_bytes_left_;
-  std::size_t bytes_per_sample_;
+  std::size_t frame_bytes_;
   std::unique_ptr<Samples> samples_;
   std::vector<std::uint8_t> block_;
 };
