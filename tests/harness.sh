@@ -34,6 +34,14 @@ run_zarn() {
   rm -f "$errfile"
 }
 
+# heard RATE WPM FILE: what a Morse decoder hears in FILE, bare 16-bit samples
+# at RATE, sent at WPM.
+heard() {
+  local dit=$((1200 / $2))
+  sox -t s16 -r "$1" -c 1 "$3" -r 22050 -t s16 - vol 0.5 pad 0 1 2>/dev/null |
+    multimon-ng -q -a MORSE_CW -d "$dit" -g "$dit" -t raw - 2>/dev/null | tr -d ' \n'
+}
+
 finish() {
   echo "$passed passed, $failed failed"
   ((failed == 0))
