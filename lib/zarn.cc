@@ -34,7 +34,8 @@ void free_text(const char* text) {
 
 zarn::Outcome run_in_memory(int argc, const char* const* argv, zarn::BufferSink& sink) {
   std::vector<std::string_view> args;
-  for (int i = 0; argv != nullptr && i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
+  for (int i = 0; argv != nullptr && i < argc; ++i)
+    args.emplace_back(argv[i] != nullptr ? argv[i] : "");
   return zarn::run(zarn::with_file_name(args, kMemoryName), sink);
 }
 
