@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installed library as a C program uses it: `cmake --install`, then
 # pkg-config, then the same bytes, texts and statuses as the executable.
-# Usage: tests/library.sh path/to/zarn path/to/build
+# Usage: tests/library.sh path/to/zarn path/to/build [cc flags the build needs]
 set -uo pipefail
 build=$(readlink -f "${2:?usage: $0 path/to/zarn path/to/build}")
 client_source=$(readlink -f "$(dirname "$0")/library_client.c")
@@ -13,7 +13,7 @@ cmake --install "$build" --prefix "$scratch/prefix" >/dev/null || skip "cmake --
 export PKG_CONFIG_PATH
 PKG_CONFIG_PATH=$(dirname "$(find "$scratch/prefix" -name zarn.pc)")
 # shellcheck disable=SC2046 # pkg-config's flags are meant to split
-cc -std=c11 -Wall -Wextra -Werror "$client_source" $(pkg-config --cflags --libs zarn) -o client
+cc -std=c11 -Wall -Wextra -Werror ${3:-} "$client_source" $(pkg-config --cflags --libs zarn) -o client
 check "client built with pkg-config" "$([[ -x client ]] && echo yes)" yes
 
 # Arguments separated by |; @ is where the executable takes its file name.

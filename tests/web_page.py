@@ -7,6 +7,8 @@ missing."""
 import base64
 import os
 import shlex
+import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -146,6 +148,24 @@ try:
         check(f"render {case}: diagnostic", got[1], want[1])
         check(f"render {case}: standard output", got[2], want[2])
         check(f"render {case}: bytes", got[0], want[0] or b"")
+
+    # What Play plays: the file's own samples, as sox reads them, with or
+    # without the header.
+    for encoding in ("u8", "s16", "ulaw", "alaw") if shutil.which("sox") else ():
+        args = ["-r", "8000", "-e", encoding, "--ramp", "3", "--volume", "-3", "Q1ABC", "20"]
+        played, raw_same = driver.execute_script("""
+            const wav = window.zarn.render(arguments[0]).bytes;
+            const raw = window.zarn.render(["--raw", ...arguments[0]]).bytes;
+            const a = zarnSound.samplesOf(wav, false).samples;
+            const b = zarnSound.samplesOf(raw, true, 8000, arguments[1]).samples;
+            return [Array.from(a), a.length === b.length && a.every((x, i) => x === b[i])];""",
+            args, encoding)
+        open(os.path.join(work, "id.wav"), "wb").write(render(args)[0])
+        read = subprocess.run(["sox", "id.wav", "-t", "f32", "-"], cwd=work, capture_output=True)
+        want = list(struct.unpack(f"<{len(read.stdout) // 4}f", read.stdout))
+        check(f"{encoding}: samples played are sox's", len(played) == len(want) and
+              max(abs(p - w) for p, w in zip(played, want)) < 1e-6, True)
+        check(f"{encoding}: raw samples played as the WAV's", raw_same, True)
 
     # The form, typed in, downloaded, and the command line it shows, run.
     forms = [

@@ -186,7 +186,16 @@ function update() {
   const args = formArguments();
   $("command").value = commandLine(args, fileName());
   const started = performance.now();
-  const result = window.zarn.render(args);
+  let result;
+  try {
+    result = window.zarn.render(args);
+  } catch (failure) {
+    // The module aborts on what the executable would report as an internal
+    // failure; the page cannot go on from there.
+    showRefusal("general", "zarn stopped: " + failure.message + ". Reload the page.");
+    $("download").disabled = $("play").disabled = true;
+    return;
+  }
   result.milliseconds = performance.now() - started;
   const refused = result.status !== 0 || result.bytes.length === 0;
   $("download").disabled = $("play").disabled = refused;
