@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "encode/gsm.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <utility>
@@ -244,6 +246,10 @@ std::optional<OptionError> refuse_combinations(const Reading& reading) {
     return error(OptionError::Kind::conflict, reading.text_file_by, reading.text_by);
   }
   const SoundOptions& sound = reading.options.sound;
+  if (sound.encoding == Encoding::gsm && !kGsmCoderBuilt) {
+    return error(OptionError::Kind::needs, reading.encoding_by, encoding_name(Encoding::gsm),
+                 "a build with GSM, which this one is not");
+  }
   if (sound.encoding == Encoding::gsm && sound.rate != kGsmRate) {
     return error(OptionError::Kind::needs, reading.encoding_by, encoding_name(Encoding::gsm),
                  "-r " + std::to_string(kGsmRate));

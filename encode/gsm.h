@@ -9,6 +9,12 @@
 
 namespace zarn {
 
+#ifdef ZARN_HAVE_GSM
+inline constexpr bool kGsmCoderBuilt = true;
+#else
+inline constexpr bool kGsmCoderBuilt = false;
+#endif
+
 inline constexpr int kGsmFrameSamples = 160;
 inline constexpr int kGsmFrameBytes = 33;
 inline constexpr int kGsmWavBlockSamples = 320;

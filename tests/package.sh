@@ -82,6 +82,9 @@ check "package summary" "$(dpkg-deb -f "$deb" Description | head -n 1)" \
   "Morse-code station identification as a WAV file"
 check "package files" "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)" \
   "./usr/bin/zarn
+./usr/include/zarn.h
+./usr/lib/libzarn.a
+./usr/lib/pkgconfig/zarn.pc
 ./usr/share/man/man1/zarn.1"
 dpkg -x "$deb" unpacked
 unpacked/usr/bin/zarn Q1ABC 20 from-deb.wav
