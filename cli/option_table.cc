@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 
 #include "cli/presets.h"
@@ -103,11 +104,11 @@ const std::array<OptionDefinition, 14>& table() {
   return kTable;
 }
 
-// 8000, -60, 0.5: never an exponent.
+// 8000, -60, 0.5: the table's limits, none with an exponent at 15 digits.
 std::string number_text(double value) {
   char buf[64];
-  const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed).ptr;
-  return std::string(buf, end);
+  std::snprintf(buf, sizeof buf, "%.15g", value);
+  return buf;
 }
 
 // "u8, s16 or alaw" for --help, "u8, s16, alaw" for a refusal.

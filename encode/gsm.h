@@ -34,7 +34,7 @@ class GsmCoder {
  private:
   struct State;
   std::unique_ptr<State> state_;
-  bool wav_blocks_;
+  [[maybe_unused]] bool wav_blocks_;  // unused where the build has no GSM
 };
 
 }  // namespace zarn

@@ -138,6 +138,7 @@ try:
         "--ramp 100 Q1ABC 20 @", "--farnsworth 12.5 Q1ABC 20 @", "--text 'CQ <AR' 20 @",
         "-r 8000 Q1ABC 20 @ 5000", "--volume 1e-7 --ramp 0.000123 Q1ABC 0.01 @",
         "--bogus Q1ABC 20 @", "Q1ABC", "--help", "-V",
+        "--preset svxlink Q1ABC 20 @", "-p asterisk --ramp 2 Q1ABC 20 @",
     ]
     for case in cases:
         words = shlex.split(case)

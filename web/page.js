@@ -2,12 +2,13 @@
 // the wasm module, and what it gives back shown, played and saved.
 "use strict";
 
-// Presets of the command line: adding one is one line here. The select
-// stays hidden while the list is empty.
-// TODO: add svxlink, asterisk, asterisk-wav and asterisk-gsm, as
-//   { name: "svxlink", label: "svxlink" },
-// once `zarn --preset NAME` takes them; today it refuses the option.
-const PRESETS = [];
+// Presets of the command line: adding one is one line here. The page has
+// no GSM coder, so asterisk-gsm is not offered.
+const PRESETS = [
+  { name: "svxlink", label: "svxlink: 16 kHz 16-bit WAV" },
+  { name: "asterisk", label: "Asterisk: 8 kHz mu-law, raw (.ulaw)" },
+  { name: "asterisk-wav", label: "Asterisk: 8 kHz 16-bit WAV" },
+];
 
 // The sound options: field, long option, and the value the command line
 // takes when the option is left out (a field holding it adds nothing).
