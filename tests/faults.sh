@@ -83,6 +83,12 @@ if truncate -s 1M ext2.img && mke2fs -q -m 0 -t ext2 ext2.img && mount -o loop e
   run_zarn Q1ABC 20 /dev/stdout >>ext2/ids.log
   check "ext2 full, append: status" "$status" 38
   check "ext2 full, append: log cut back" "$(seq 1 5000 | cmp - ext2/ids.log && echo same)" same
+  # An overwrite that fails part-way (in a hole) left the new bytes followed
+  # by the old ones.
+  truncate -s 100000 ext2/ids.log
+  run_zarn Q1ABC 20 ext2/ids.log
+  check "ext2 full, overwrite: the run's bytes alone" "$(cmp ext2/ids.log whole.wav 2>&1 |
+    sed 's/ after .*//')" "cmp: EOF on ext2/ids.log"
   umount ext2
 else
   echo "no loop device: the ext2 case is left out"
