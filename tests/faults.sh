@@ -53,7 +53,6 @@ mount -t tmpfs -o size=256k tmpfs full
 head -c 100000 /dev/urandom >full/old.wav
 cp full/old.wav old-copy.wav
 seq 1 5000 >full/ids.log
-cp full/ids.log log-copy.log
 cat /dev/zero >full/filler 2>/dev/null
 run_zarn Q1ABC 5 full/old.wav
 check "full disk, overwrite: status" "$status" 38
@@ -67,7 +66,7 @@ check "full disk, overwrite through stdout: old file kept" \
 # Appended to a log, 683 bytes of a 46,349-byte sound were left at its end.
 run_zarn Q1ABC 20 /dev/stdout >>full/ids.log
 check "full disk, append: status" "$status" 38
-check "full disk, append: log kept" "$(cmp full/ids.log log-copy.log && echo same)" same
+check "full disk, append: log kept" "$(seq 1 5000 | cmp - full/ids.log && echo same)" same
 run_zarn Q1ABC 20 full/old.wav
 check "full disk, a sound that fits: status" "$status" 0
 check "full disk, a sound that fits: written" "$(cmp full/old.wav whole.wav && echo same)" same
@@ -81,7 +80,6 @@ if truncate -s 1M ext2.img && mke2fs -q -m 0 -t ext2 ext2.img && mount -o loop e
   dd if=/dev/zero of=ext2/filler bs=1k 2>/dev/null
   truncate -s -16K ext2/filler  # room for a third of the sound
   run_zarn Q1ABC 20 /dev/stdout >>ext2/ids.log
-  check "ext2 full, append: status" "$status" 38
   check "ext2 full, append: log cut back" "$(seq 1 5000 | cmp - ext2/ids.log && echo same)" same
   # An overwrite that fails part-way (in a hole) left the new bytes followed
   # by the old ones.
