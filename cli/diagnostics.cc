@@ -8,9 +8,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "cli/option_error_text.h"
 #include "cli/printable.h"
+#include "output/descriptor_name.h"
+#include "output/output_file.h"
 
 namespace zarn {
 namespace {
@@ -62,14 +65,57 @@ Message file_message(FileErrorKind kind) {
   return {ExitStatus::refused, {}};
 }
 
-// The name as diagnostics show it: the current directory joined with the
-// name, normalised, or the name itself when that exceeds 256 characters.
+namespace fs = std::filesystem;
+
+// `path` up to its last slash, and what follows it.
+std::pair<std::string, std::string> split_last(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return {".", path};
+  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+fs::path joined(const fs::path& head, const fs::path& tail) {
+  return tail.empty() ? head : head / tail;
+}
+
+// The full path `absolute` as the system resolves it, through symbolic links
+// and "..": the deepest of its folders that exists, resolved, then the rest
+// as written. The file's own name is not followed, as opening does not
+// follow it to say where it is.
+fs::path resolved(std::string absolute) {
+  const bool trailing_slash = absolute.size() > 1 && absolute.ends_with('/');
+  while (absolute.size() > 1 && absolute.ends_with('/')) absolute.pop_back();
+  auto [folder, tail] = split_last(absolute);
+  if (tail == "." || tail == "..") {
+    folder = absolute;
+    tail.clear();
+  }
+  fs::path shown = tail;
+  for (std::error_code ec;; ec.clear()) {
+    const auto real = fs::canonical(folder, ec);
+    if (!ec || folder == "/") {
+      shown = joined(ec ? fs::path(folder) : real, shown).lexically_normal();
+      break;
+    }
+    auto [parent, last] = split_last(folder);
+    shown = joined(last, shown);
+    folder = parent;
+  }
+  return trailing_slash ? shown / "" : shown;
+}
+
+// The name as diagnostics show it: the full path of the file the system
+// would have written, its folder resolved, or the name itself when that
+// exceeds 256 characters. A name for one of the process's own descriptors
+// is shown as written.
 std::string display_path(std::string_view name) {
   if (name.empty()) return {};
   std::error_code ec;
-  const auto cwd = std::filesystem::current_path(ec);
+  const auto cwd = fs::current_path(ec);
   if (ec) return std::string(name);
-  auto full = (cwd / std::filesystem::path(name)).lexically_normal().string();
+  const auto absolute = cwd / fs::path(name);
+  const auto full = descriptor_named(name) ? absolute.lexically_normal().string()
+                                           : resolved(absolute.string()).string();
   if (full.size() > kMaxDisplayPath) return std::string(name);
   return full;
 }
@@ -126,21 +172,30 @@ int write_all(int fd, std::string_view text) {
 }
 
 // Prebuilt so the handler only calls async-signal-safe functions.
-constexpr std::string_view kInterruptControlC =
-    "zarn: error (200): program aborting due to control-C event\n";
-constexpr std::string_view kInterruptControlBreak =
-    "zarn: error (200): program aborting due to control-BREAK event\n";
-constexpr std::string_view kInterruptWindowClose =
-    "zarn: error (200): program aborting due to window-CLOSE event\n";
+struct Interrupt {
+  int signal;
+  std::string_view line;
+};
+constexpr Interrupt kInterrupts[] = {
+    {SIGINT, "zarn: error (200): program aborting due to control-C event\n"},
+    {SIGQUIT, "zarn: error (200): program aborting due to control-BREAK event\n"},
+    {SIGHUP, "zarn: error (200): program aborting due to window-CLOSE event\n"},
+    {SIGTERM, "zarn: error (200): program aborting due to termination-REQUEST event\n"},
+};
 
 extern "C" void on_interrupt(int sig) {
-  const std::string_view message = sig == SIGINT    ? kInterruptControlC
-                                   : sig == SIGQUIT ? kInterruptControlBreak
-                                                    : kInterruptWindowClose;
-  write_all(STDERR_FILENO, message);
+  // First the file, so that no old byte follows the new ones whatever comes
+  // after; a caller's descriptor is left as it is.
+  cut_interrupted_file();
+  for (const auto& interrupt : kInterrupts) {
+    if (interrupt.signal == sig) write_all(STDERR_FILENO, interrupt.line);
+  }
   // End by the signal itself, so the parent sees an interrupted run and not
-  // a success; the kernel closes the file, and what was written stays.
-  std::signal(sig, SIG_DFL);
+  // a success. Another one already pending is dropped: it would say a second
+  // line.
+  for (const auto& interrupt : kInterrupts) {
+    std::signal(interrupt.signal, interrupt.signal == sig ? SIG_DFL : SIG_IGN);
+  }
   std::raise(sig);
 }
 
@@ -255,11 +310,14 @@ int report(const Outcome& outcome) {
 void install_signal_handlers() {
   struct sigaction action {};
   action.sa_handler = on_interrupt;
+  // One line, however many of them come at once.
   sigemptyset(&action.sa_mask);
-  for (int sig : {SIGINT, SIGQUIT, SIGHUP}) {
+  for (const auto& interrupt : kInterrupts) sigaddset(&action.sa_mask, interrupt.signal);
+  for (const auto& interrupt : kInterrupts) {
     // A signal the caller chose to ignore (nohup, a background job) stays
     // ignored.
     struct sigaction current {};
+    const int sig = interrupt.signal;
     if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
     sigaction(sig, &action, nullptr);
   }

@@ -1,6 +1,7 @@
 #include "cli/printable.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "morse/utf8.h"
 
@@ -21,21 +22,39 @@ std::string escaped_ascii(char c) {
   return {c};
 }
 
-// U+0080 to U+009F are control characters too (C2 80 to C2 9F).
-bool is_c1_control(std::string_view character) {
-  return character.size() == 2 && static_cast<unsigned char>(character[0]) == 0xC2 &&
-         static_cast<unsigned char>(character[1]) <= 0x9F;
+// The code point of a well-formed UTF-8 character of two to four bytes.
+char32_t code_point(std::string_view character) {
+  const auto lead = static_cast<unsigned char>(character[0]);
+  char32_t code = lead & (0x7F >> character.size());
+  for (char byte : character.substr(1)) {
+    code = code << 6 | (static_cast<unsigned char>(byte) & 0x3F);
+  }
+  return code;
 }
 
-// The characters that reorder or hide text on a terminal that honours them
-// (U+061C, U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069): a value
-// could be made to read as another.
-bool is_direction_control(std::string_view c) {
-  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(c[i]); };
-  if (c.size() == 2) return at(0) == 0xD8 && at(1) == 0x9C;
-  if (c.size() != 3 || at(0) != 0xE2) return false;
-  if (at(1) == 0x80) return at(2) == 0x8E || at(2) == 0x8F || (at(2) >= 0xAA && at(2) <= 0xAE);
-  return at(1) == 0x81 && at(2) >= 0xA6 && at(2) <= 0xA9;
+struct Range {
+  char32_t first;
+  char32_t last;
+};
+
+// Characters a terminal does not show as themselves: the C1 controls, and
+// every format character (Unicode 15, general category Cf) with the line and
+// paragraph separators. Among them are the direction controls, which
+// reorder text, and the zero-width ones, which hide in it: a name could be
+// made to read as another.
+constexpr Range kUnshown[] = {
+    {0x80, 0x9F},       {0xAD, 0xAD},       {0x600, 0x605},     {0x61C, 0x61C},
+    {0x6DD, 0x6DD},     {0x70F, 0x70F},     {0x890, 0x891},     {0x8E2, 0x8E2},
+    {0x180E, 0x180E},   {0x200B, 0x200F},   {0x2028, 0x202E},   {0x2060, 0x2064},
+    {0x2066, 0x206F},   {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD},
+    {0x110CD, 0x110CD}, {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A},
+    {0xE0001, 0xE0001}, {0xE0020, 0xE007F},
+};
+
+bool is_unshown(std::string_view character) {
+  const char32_t code = code_point(character);
+  return std::any_of(std::begin(kUnshown), std::end(kUnshown),
+                     [&](const Range& r) { return code >= r.first && code <= r.last; });
 }
 
 // One character as it can be shown on a terminal; `well_formed` is false
@@ -43,7 +62,7 @@ bool is_direction_control(std::string_view c) {
 std::string shown_character(std::string_view character, bool well_formed) {
   if (!well_formed) return escaped_byte(static_cast<unsigned char>(character[0]));
   if (character.size() == 1) return escaped_ascii(character[0]);
-  if (is_c1_control(character) || is_direction_control(character)) {
+  if (is_unshown(character)) {
     std::string escaped;
     for (char byte : character) escaped += escaped_byte(static_cast<unsigned char>(byte));
     return escaped;

@@ -1,11 +1,14 @@
 #include "output/output_file.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <string>
 
@@ -13,6 +16,10 @@
 
 namespace zarn {
 namespace {
+
+// The file an interrupt cuts: one opened by name while it is written, else -1.
+std::atomic<int> interrupted_file{-1};
+static_assert(std::atomic<int>::is_always_lock_free, "read in a signal handler");
 
 // What a failed open means for the user, by the platform's errno.
 FileErrorKind classify_open_errno(int err) {
@@ -81,22 +88,61 @@ int reserve(int fd, off_t start, std::uint64_t length) {
   return errno == ENOSPC || errno == EDQUOT || errno == EFBIG ? errno : 0;
 }
 
+// Waits until a descriptor the caller made non-blocking takes bytes again.
+// Returns 0, or the errno of a failed wait.
+int wait_writable(int fd) {
+  pollfd entry{.fd = fd, .events = POLLOUT, .revents = 0};
+  while (::poll(&entry, 1, -1) < 0) {
+    if (errno != EINTR) return errno;
+  }
+  return 0;
+}
+
 }  // namespace
 
+void cut_interrupted_file() {
+  const int fd = interrupted_file.load(std::memory_order_relaxed);
+  if (fd < 0) return;
+  // The offset is exactly what was written, even when the signal came
+  // between a write and the count after it. Nothing written yet: the old
+  // file is whole and stays.
+  const off_t end = ::lseek(fd, 0, SEEK_CUR);
+  if (end > 0) static_cast<void>(::ftruncate(fd, end));
+}
+
 OutputFile::~OutputFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) close_descriptor();
+}
+
+void OutputFile::close_descriptor() {
+  if (cut_) interrupted_file.store(-1, std::memory_order_relaxed);
+  ::close(fd_);
+  fd_ = -1;
 }
 
 std::optional<FileError> OutputFile::fail(FileErrorKind kind, int system_errno) {
-  if (fd_ >= 0) ::close(fd_);  // what was written stays written
-  fd_ = -1;
+  if (fd_ >= 0) close_descriptor();
   return FileError{kind, system_errno};
+}
+
+// A write failed part-way. A file opened by name keeps the bytes written and
+// nothing of the old file after them; a regular file of the caller's loses
+// what this run added past where it began, and is as it was.
+std::optional<FileError> OutputFile::write_failed(int system_errno) {
+  struct stat st {};
+  if (cut_) {
+    static_cast<void>(::ftruncate(fd_, static_cast<off_t>(written_)));
+  } else if (regular_ && kept_size_ >= 0 && ::fstat(fd_, &st) == 0 && st.st_size > kept_size_) {
+    static_cast<void>(::ftruncate(fd_, kept_size_));
+  }
+  return fail(FileErrorKind::write_failure, system_errno);
 }
 
 std::optional<FileError> OutputFile::open(std::string_view trimmed_name,
                                           std::uint64_t total_bytes) {
   const std::string name(trimmed_name);
   written_ = 0;
+  kept_size_ = -1;
   if (name.empty()) return fail(FileErrorKind::not_found, 0);
   const auto descriptor = descriptor_named(name);
   // A descriptor that is not open leaves the name to be opened like any other.
@@ -125,6 +171,7 @@ std::optional<FileError> OutputFile::open_by_name(const std::string& name) {
   if (regular_ && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     return fail(FileErrorKind::open_failure, errno);
   }
+  if (cut_) interrupted_file.store(fd_, std::memory_order_relaxed);
   return std::nullopt;
 }
 
@@ -144,16 +191,20 @@ std::optional<FileError> OutputFile::open_descriptor(int descriptor, int flags) 
   return std::nullopt;
 }
 
-// Before old bytes are overwritten, the whole sound must be sure to fit: a
-// write failing halfway would leave neither the old file nor a new one.
+// Before the first byte, the whole sound must be sure to fit: a write failing
+// halfway would leave neither the old file nor a new one, or a log with a
+// broken sound at its end. The room is counted from where writing starts:
+// the end in append mode, else the offset.
 std::optional<FileError> OutputFile::make_room(std::uint64_t total_bytes) {
   struct stat st {};
   if (!regular_ || ::fstat(fd_, &st) != 0) return std::nullopt;
   const int flags = ::fcntl(fd_, F_GETFL);
   const off_t start = flags >= 0 && (flags & O_APPEND) ? st.st_size : ::lseek(fd_, 0, SEEK_CUR);
-  // Nothing old is overwritten in a new or empty file or at the end of one:
-  // there, what was written before a failure stays, as it always did.
-  if (start < 0 || start >= st.st_size) return std::nullopt;
+  if (start < 0) return std::nullopt;
+  kept_size_ = std::max(start, st.st_size);
+  // In a new or empty file opened by name nothing old is at stake: there,
+  // what was written before a failure stays, as it always did.
+  if (cut_ && st.st_size == 0) return std::nullopt;
   if (beyond_file_size_limit(static_cast<std::uint64_t>(start) + total_bytes)) {
     return fail(FileErrorKind::write_failure, EFBIG);
   }
@@ -167,8 +218,12 @@ std::optional<FileError> OutputFile::write(std::span<const std::uint8_t> bytes) 
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return fail(FileErrorKind::write_failure, errno);
-    if (n == 0) return fail(FileErrorKind::write_failure, EIO);  // no progress, no errno
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (const int err = wait_writable(fd_)) return write_failed(err);
+      continue;
+    }
+    if (n < 0) return write_failed(errno);
+    if (n == 0) return write_failed(EIO);  // no progress, no errno
     bytes = bytes.subspan(static_cast<std::size_t>(n));
     written_ += static_cast<std::uint64_t>(n);
   }
@@ -180,6 +235,7 @@ std::optional<FileError> OutputFile::close() {
   if (cut_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) {
     return fail(FileErrorKind::write_failure, errno);
   }
+  if (cut_) interrupted_file.store(-1, std::memory_order_relaxed);
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) return FileError{FileErrorKind::write_failure, errno};

@@ -57,6 +57,17 @@ class Cli : public ::testing::Test {
     fs::remove(fifo);
   }
 
+  // Where the process `pid` has got to in writing `file`, 0 before it opens it.
+  static std::uintmax_t write_offset(pid_t pid, const fs::path& file) {
+    std::error_code ec;
+    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+      if (fs::read_symlink(fd.path(), ec) != file) continue;
+      const auto info = read_file(fd.path().parent_path() / "../fdinfo" / fd.path().filename());
+      return std::stoull(info.substr(info.find("pos:") + 4));
+    }
+    return 0;
+  }
+
   ScratchDir dir;
 };
 
@@ -358,6 +369,8 @@ TEST_F(Cli, RefusesMessageFilesBeforeTheOutput) {
 TEST_F(Cli, ReportsFilesThatCannotBeOpened) {
   fs::create_directory(at("folder"));
   fs::create_symlink("loop", at("loop"));
+  fs::create_directories(at("real/sub"));
+  fs::create_symlink("real/sub", at("link"));
   std::string past_path_max;
   while (past_path_max.size() <= 4096) past_path_max += "d/";
   const struct {
@@ -370,6 +383,8 @@ TEST_F(Cli, ReportsFilesThatCannotBeOpened) {
       {"folder/", 9, severe(9, "permission to access file denied", at("folder/"))},
       {"   ", 29, severe(29, "file not found", "")},
       {"loop", 43, severe(43, "file name specification error", at("loop"))},
+      // The system follows the link before "..": the folder missing is in real/.
+      {"link/../nowhere/f.wav", 29, severe(29, "file not found", at("real/nowhere/f.wav"))},
       // Names the system refuses as too long; shown as given past 256.
       {std::string(300, 'n'), 43,
        severe(43, "file name specification error", std::string(300, 'n'))},
@@ -429,6 +444,13 @@ TEST_F(Cli, FileSizeLimitIsAWriteErrorNotAKill) {
     EXPECT_TRUE(same_bytes(read_file(at("big.wav")), c.after));
     fs::remove(at("big.wav"));
   }
+  // Appended through the shell's descriptor, the log kept a broken sound.
+  write_file(at("ids.log"), "log\n");
+  const auto appended = run_zarn({R"("$0" Q1ABC 20 /dev/stdout >> ids.log)"},
+                                 {.cwd = dir.path(), .file_size_limit = 1024, .shell = true});
+  EXPECT_EQ(appended.err,
+            "zarn: File too large\n" + severe(38, "error during write", "/dev/stdout"));
+  EXPECT_EQ(read_file(at("ids.log")), "log\n");
 }
 
 TEST_F(Cli, WritesToNonRegularFiles) {
@@ -445,6 +467,19 @@ TEST_F(Cli, WritesToNonRegularFiles) {
   listener.join();
   EXPECT_EQ(through_fifo.status, 0);
   EXPECT_TRUE(same_bytes(heard, read_file(at("e.wav"))));
+
+  // A parent's non-blocking pipe, read only once it is full, failed at 64 KiB.
+  ASSERT_EQ(zarn({"Q1ABC", "10", "long.wav"}).status, 0);
+  int pipe[2];
+  ASSERT_EQ(::pipe2(pipe, O_NONBLOCK | O_CLOEXEC), 0);
+  Process run({"Q1ABC", "10", "/dev/stdout"}, {.cwd = dir.path(), .descriptors = {{1, pipe[1]}}});
+  ::close(pipe[1]);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ::fcntl(pipe[0], F_SETFL, 0);
+  EXPECT_TRUE(
+      same_bytes(read_file("/dev/fd/" + std::to_string(pipe[0])), read_file(at("long.wav"))));
+  EXPECT_EQ(run.wait().status, 0);
+  ::close(pipe[0]);
 }
 
 // /dev/stdout, /dev/fd/N and the like are the caller's descriptors: written
@@ -544,7 +579,10 @@ TEST_F(Cli, ConsoleInterruptsEndTheRunBySignal) {
   const struct {
     int signal;
     const char* event;
-  } kCases[] = {{SIGINT, "control-C"}, {SIGQUIT, "control-BREAK"}, {SIGHUP, "window-CLOSE"}};
+  } kCases[] = {{SIGINT, "control-C"},
+                {SIGQUIT, "control-BREAK"},
+                {SIGHUP, "window-CLOSE"},
+                {SIGTERM, "termination-REQUEST"}};
   for (const auto& c : kCases) {
     Exit exit;
     std::string heard;
@@ -552,6 +590,35 @@ TEST_F(Cli, ConsoleInterruptsEndTheRunBySignal) {
     EXPECT_EQ(exit.signal, c.signal);
     EXPECT_EQ(exit.err,
               std::string("zarn: error (200): program aborting due to ") + c.event + " event\n");
+  }
+}
+
+// Interrupted over a longer file, the new bytes were followed by the old
+// ones, which readers play as one sound. A caller's descriptor is not cut,
+// and a signal the caller ignores does not stop the run.
+TEST_F(Cli, AnInterruptedOverwriteLeavesNoOldBytes) {
+  constexpr std::uintmax_t kOld = 256 << 20;  // longer than the sound, 480 s at 192 kHz
+  const std::string kRun = R"(exec "$0" -r 192000 -e s16 E 0.01 )";
+  const struct {
+    std::string script;  // sent SIGTERM
+    int ended_by;        // the signal, or 0 for a run that went on to the end
+    bool cut;            // else the old file keeps its size
+  } kCases[] = {
+      {kRun + "old.wav", SIGTERM, true},
+      {kRun + "/dev/stdout 1<>old.wav", SIGTERM, false},
+      {"trap '' TERM; " + kRun + "old.wav", 0, true},
+  };
+  for (const auto& c : kCases) {
+    write_file(at("old.wav"), "");
+    fs::resize_file(at("old.wav"), kOld);  // sparse
+    Process run({c.script}, {.cwd = dir.path(), .shell = true});
+    for (int i = 0; i < 5000 && write_offset(run.pid(), at("old.wav")) == 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::kill(run.pid(), SIGTERM);
+    EXPECT_EQ(run.wait().signal, c.ended_by) << c.script;
+    const auto size = fs::file_size(at("old.wav"));
+    EXPECT_TRUE(c.cut ? size > 0 && size < kOld : size == kOld) << c.script << ": " << size;
   }
 }
 

@@ -52,6 +52,7 @@ mkdir full
 mount -t tmpfs -o size=256k tmpfs full
 head -c 100000 /dev/urandom >full/old.wav
 cp full/old.wav old-copy.wav
+seq 1 5000 >full/ids.log
 cat /dev/zero >full/filler 2>/dev/null
 run_zarn Q1ABC 5 full/old.wav
 check "full disk, overwrite: status" "$status" 38
@@ -62,10 +63,34 @@ run_zarn Q1ABC 5 /dev/stdout 1<>full/old.wav
 check "full disk, overwrite through stdout: status" "$status" 38
 check "full disk, overwrite through stdout: old file kept" \
   "$(cmp full/old.wav old-copy.wav && echo same)" same
+# Appended to a log, 683 bytes of a 46,349-byte sound were left at its end.
+run_zarn Q1ABC 20 /dev/stdout >>full/ids.log
+check "full disk, append: status" "$status" 38
+check "full disk, append: log kept" "$(seq 1 5000 | cmp - full/ids.log && echo same)" same
 run_zarn Q1ABC 20 full/old.wav
 check "full disk, a sound that fits: status" "$status" 0
 check "full disk, a sound that fits: written" "$(cmp full/old.wav whole.wav && echo same)" same
 umount full
+
+# Where no room can be reserved (ext2), an append fails part-way: the log is
+# cut back to where the run began.
+mkdir ext2
+if truncate -s 1M ext2.img && mke2fs -q -m 0 -t ext2 ext2.img && mount -o loop ext2.img ext2; then
+  seq 1 5000 >ext2/ids.log
+  dd if=/dev/zero of=ext2/filler bs=1k 2>/dev/null
+  truncate -s -16K ext2/filler  # room for a third of the sound
+  run_zarn Q1ABC 20 /dev/stdout >>ext2/ids.log
+  check "ext2 full, append: log cut back" "$(seq 1 5000 | cmp - ext2/ids.log && echo same)" same
+  # An overwrite that fails part-way (in a hole) left the new bytes followed
+  # by the old ones.
+  truncate -s 100000 ext2/ids.log
+  run_zarn Q1ABC 20 ext2/ids.log
+  check "ext2 full, overwrite: the run's bytes alone" "$(cmp ext2/ids.log whole.wav 2>&1 |
+    sed 's/ after .*//')" "cmp: EOF on ext2/ids.log"
+  umount ext2
+else
+  echo "no loop device: the ext2 case is left out"
+fi
 
 # A user without rights: nobody may read root's file but not write it, and
 # may not create files in root's folder.

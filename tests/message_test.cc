@@ -131,7 +131,9 @@ TEST(EncodeMessage, RefusesALineNamingItsLineAndColumn) {
       {"CQ\r\nQ1#BC", "message character '#' at line 2, column 3 has no Morse code"},
       {"A\rB\r\n\n\xc3\xa9#", "message character '\xc3\xa9' at line 4, column 1 has no Morse code"},
       {"\xef\xbb\xbfQ#", "message character '#' at line 1, column 2 has no Morse code"},
-      {"Q\xef\xbb\xbf", "message character '\xef\xbb\xbf' at line 1, column 2 has no Morse code"},
+      // Past the start it is an invisible character, shown escaped.
+      {"Q\xef\xbb\xbf",
+       "message character '\\xef\\xbb\\xbf' at line 1, column 2 has no Morse code"},
       // Another encoding is named before anything else.
       {"A#\n<\xe9", "message byte '\\xe9' at line 2, column 2 is not UTF-8"},
       {"AB\r\n\xef\xbb", "message byte '\\xef' at line 2, column 1 is not UTF-8"},

@@ -11,6 +11,7 @@ source "$(dirname "$0")/harness.sh"
 need mandoc mandoc
 need groff groff-base
 need man man-db
+need lintian lintian
 
 check "mandoc lint" "$(mandoc -T lint "$source_dir/docs/zarn.1" 2>&1)" ""
 check "groff warnings" "$(groff -man -ww -z "$source_dir/docs/zarn.1" 2>&1)" ""
@@ -64,8 +65,9 @@ check "manual page lists the presets --help lists" \
 # cmake --install into a prefix of our own.
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
 check "installed tool" "$([[ -x prefix/bin/zarn ]] && echo yes)" yes
-check "installed manual page" "$([[ -f prefix/share/man/man1/zarn.1 ]] && echo yes)" yes
-check "manual page renders" "$(MANWIDTH=80 man -l prefix/share/man/man1/zarn.1 2>&1 | head -n 4 |
+check "installed manual page" "$(gzip -dc prefix/share/man/man1/zarn.1.gz | cmp - "$source_dir/docs/zarn.1" &&
+  echo same)" same
+check "manual page renders" "$(MANWIDTH=80 man -l prefix/share/man/man1/zarn.1.gz 2>&1 | head -n 4 |
   tail -n 1)" "       zarn - write a callsign or a message in Morse code as a sound file"
 prefix/bin/zarn Q1ABC 20 id.wav
 check "installed tool runs" "$(stat -c %s id.wav)" 46349
@@ -80,12 +82,23 @@ check "package version" "$(dpkg-deb -f "$deb" Version)" "$version"
 check "package architecture" "$(dpkg-deb -f "$deb" Architecture)" "$arch"
 check "package summary" "$(dpkg-deb -f "$deb" Description | head -n 1)" \
   "Morse-code station identification as a WAV file"
+# The description must keep up with the tool: every encoding and the rates.
+description=$(dpkg-deb -f "$deb" Description)
+for value in u8 s16 ulaw alaw gsm "8000 to 192000 Hz"; do
+  check "package description names $value" "$([[ $description == *"$value"* ]] && echo yes)" yes
+done
 check "package files" "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)" \
   "./usr/bin/zarn
 ./usr/include/zarn.h
 ./usr/lib/libzarn.a
 ./usr/lib/pkgconfig/zarn.pc
-./usr/share/man/man1/zarn.1"
+./usr/share/doc/zarn/changelog.gz
+./usr/share/doc/zarn/copyright
+./usr/share/lintian/overrides/zarn
+./usr/share/man/man1/zarn.1.gz"
+# Debian's checks: no error and no warning (lintian exits 0 with warnings).
+lint=$(lintian "$deb" 2>/dev/null) && lint_status=0 || lint_status=$?
+check "lintian: errors and warnings" "$lint_status $(grep -E '^[EW]: ' <<<"$lint")" "0 "
 dpkg -x "$deb" unpacked
 unpacked/usr/bin/zarn Q1ABC 20 from-deb.wav
 check "packaged tool writes the same file" "$(cmp from-deb.wav id.wav && echo same)" same

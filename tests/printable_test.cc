@@ -21,6 +21,10 @@ TEST(Printable, EscapesWhatATerminalWouldObey) {
        "\\xc2\\x9b31m"},                                                 // C1 control introducer
       {"8000\xe2\x80\xae", "8000\\xe2\\x80\\xae"},                       // right-to-left override
       {"\xe2\x81\xa6x\xe2\x81\xa9", "\\xe2\\x81\\xa6x\\xe2\\x81\\xa9"},  // isolates
+      {"id\xe2\x80\x8b.wav", "id\\xe2\\x80\\x8b.wav"},  // zero width: hides in a name
+      {"\xe2\x81\xa0\xef\xbb\xbf", "\\xe2\\x81\\xa0\\xef\\xbb\\xbf"},    // word joiner, BOM
+      {"a\xe2\x80\xa8\xe2\x80\xa9", "a\\xe2\\x80\\xa8\\xe2\\x80\\xa9"},  // line, paragraph
+      {"\xf3\xa0\x80\x81", "\\xf3\\xa0\\x80\\x81"},                      // language tag
       {"\xff\xfe", "\\xff\\xfe"},                                        // not UTF-8
       {"caf\xc3\xa9 \\ ok", "caf\xc3\xa9 \\ ok"},                        // kept as written
       {"\xe2\x80\x94", "\xe2\x80\x94"},                                  // an em dash is text
