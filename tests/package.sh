@@ -90,8 +90,8 @@ done
 check "package files" "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)" \
   "./usr/bin/zarn
 ./usr/include/zarn.h
-./usr/lib/libzarn.a
-./usr/lib/pkgconfig/zarn.pc
+./usr/lib/$(gcc -print-multiarch)/libzarn.a
+./usr/lib/$(gcc -print-multiarch)/pkgconfig/zarn.pc
 ./usr/share/doc/zarn/changelog.gz
 ./usr/share/doc/zarn/copyright
 ./usr/share/lintian/overrides/zarn
