@@ -34,14 +34,8 @@ void Encoder::encode(std::span<const double> values, std::span<std::uint8_t> out
   }
 }
 
-void Encoder::silence(std::span<double> values, std::span<std::uint8_t> out) {
-  if (!gsm_) {
-    std::memset(out.data(), silence_byte(encoding_), out.size());
-    return;
-  }
-  // The coder's state runs on through silence too.
-  std::fill(values.begin(), values.end(), 0.0);
-  encode(values, out);
+void Encoder::silence(std::span<std::uint8_t> out) const {
+  std::memset(out.data(), silence_byte(encoding_), out.size());
 }
 
 }  // namespace zarn

@@ -27,8 +27,9 @@ class Encoder {
   Frame frame() const { return frame_; }
   // Encodes whole frames of values into out.
   void encode(std::span<const double> values, std::span<std::uint8_t> out);
-  // Encodes values.size() samples of silence; values is scratch.
-  void silence(std::span<double> values, std::span<std::uint8_t> out);
+  // Fills out with silence, where a frame is one sample (GSM codes its
+  // silence like any other samples).
+  void silence(std::span<std::uint8_t> out) const;
 
  private:
   Encoding encoding_;

@@ -87,8 +87,11 @@ std::optional<ToneSpan> Timeline::next_tone() {
     const double start = now();
     plain_units_ += length;
     const double end = now();
-    return ToneSpan{first_sample_at(start), first_sample_at(start + ramp_seconds_),
-                    first_sample_at(end), first_sample_at(end + ramp_seconds_), start, end};
+    const std::int64_t rise = first_sample_at(start);
+    const std::int64_t fall = first_sample_at(end);
+    if (ramp_seconds_ == 0) return ToneSpan{rise, rise, fall, fall, start, end};
+    return ToneSpan{rise, first_sample_at(start + ramp_seconds_), fall,
+                    first_sample_at(end + ramp_seconds_), start, end};
   }
   return std::nullopt;
 }

@@ -42,7 +42,7 @@ Ramp ramp_from(std::int64_t first, double start, double rate, double ramp, bool 
 }
 
 // Multiplies values[i] by the envelope of sample first + i.
-[[gnu::always_inline]] inline void apply_ramp(const Ramp& ramp, std::span<double> values) {
+[[gnu::always_inline]] inline void shape_by_ramp(const Ramp& ramp, std::span<double> values) {
   for (std::size_t i = 0; i < values.size(); ++i) {
     // render() takes fewer than 2^31 values, so i fits an int32, whose
     // conversion to double vectorises where a 64-bit one does not.
@@ -70,37 +70,34 @@ KeyedRenderer::Stretch KeyedRenderer::stretch_at(std::int64_t k) {
   return {current_->silence, Shape::falling};
 }
 
-bool KeyedRenderer::render(std::span<double> values) {
+void KeyedRenderer::render(std::span<double> values, const RunVisitor& visit) {
   const std::int64_t end = next_ + static_cast<std::int64_t>(values.size());
   if (const Stretch first = stretch_at(next_); first.shape == Shape::silent && first.end >= end) {
     // Nothing sounds here: the oscillator only moves on.
     oscillator_.skip(static_cast<std::int64_t>(values.size()));
     next_ = end;
-    return false;
+    return visit(0, values.size(), false);
   }
   // The oscillator takes its fastest path for every whole block in values.
   oscillator_.fill(values);
   for (std::int64_t k = next_; k < end;) {
     const Stretch stretch = stretch_at(k);
     const std::int64_t stop = std::min(stretch.end, end);
-    shape(stretch, k, values.subspan(static_cast<std::size_t>(k - next_),
-                                     static_cast<std::size_t>(stop - k)));
+    const auto first = static_cast<std::size_t>(k - next_);
+    const auto count = static_cast<std::size_t>(stop - k);
+    apply_ramp(stretch, k, values.subspan(first, count));
+    visit(first, count, stretch.shape != Shape::silent);
     k = stop;
   }
   next_ = end;
-  return true;
 }
 
-void KeyedRenderer::shape(Stretch stretch, std::int64_t k, std::span<double> values) const {
-  if (stretch.shape == Shape::steady) return;
-  if (stretch.shape == Shape::silent) {
-    std::fill(values.begin(), values.end(), 0.0);
-    return;
-  }
+void KeyedRenderer::apply_ramp(Stretch stretch, std::int64_t k, std::span<double> values) const {
+  if (stretch.shape != Shape::rising && stretch.shape != Shape::falling) return;
   const bool rising = stretch.shape == Shape::rising;
   const Ramp ramp = ramp_from(k, rising ? current_->down_seconds : current_->up_seconds,
                               tone_.sample_rate, tone_.ramp_seconds, rising);
-  run_fastest([&] { apply_ramp(ramp, values); });
+  run_fastest([&] { shape_by_ramp(ramp, values); });
 }
 
 }  // namespace zarn

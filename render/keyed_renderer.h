@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -34,10 +35,14 @@ class KeyedRenderer {
  public:
   KeyedRenderer(const KeyedTone& tone, std::unique_ptr<KeySchedule> schedule);
 
+  // Called for each run of the rendered samples, in order: values[first] on,
+  // `count` of them, sounding or silent. A silent run's values are left as
+  // they were, so that a later stage can write silence its own fast way.
+  using RunVisitor = std::function<void(std::size_t first, std::size_t count, bool sounding)>;
+
   // Renders the next values.size() < 2^31 samples; pieces of any size join
-  // seamlessly, and past the last tone the samples are silence. Returns
-  // false, leaving `values` as it was, when every one of them is silent.
-  bool render(std::span<double> values);
+  // seamlessly, and past the last tone the samples are silence.
+  void render(std::span<double> values, const RunVisitor& visit);
 
  private:
   enum class Shape { silent, rising, steady, falling };
@@ -47,7 +52,7 @@ class KeyedRenderer {
   };
 
   Stretch stretch_at(std::int64_t k);
-  void shape(Stretch stretch, std::int64_t k, std::span<double> values) const;
+  void apply_ramp(Stretch stretch, std::int64_t k, std::span<double> values) const;
 
   KeyedTone tone_;
   std::unique_ptr<KeySchedule> schedule_;

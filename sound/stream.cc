@@ -55,16 +55,36 @@ class KeyedSamples final : public SoundStream::Samples {
       position_ += count;
       const std::span<double> values(values_->values.data(), count);
       const std::span<std::uint8_t> bytes = out.first(count / frame_samples * frame_bytes);
-      if (renderer_.render(values)) {
-        encoder_.encode(values, bytes);
+      if (frame_samples == 1) {
+        encode_runs(values, bytes, frame_bytes);
       } else {
-        encoder_.silence(values, bytes);
+        encode_frames(values, bytes);
       }
       out = out.subspan(bytes.size());
     }
   }
 
  private:
+  // Run by run: silence is written directly, never computed.
+  void encode_runs(std::span<double> values, std::span<std::uint8_t> bytes, std::size_t width) {
+    renderer_.render(values, [&](std::size_t first, std::size_t count, bool sounding) {
+      const auto run = bytes.subspan(first * width, count * width);
+      if (sounding) {
+        encoder_.encode(values.subspan(first, count), run);
+      } else {
+        encoder_.silence(run);
+      }
+    });
+  }
+
+  // Frames span runs: silent runs become zeros and the piece is coded whole.
+  void encode_frames(std::span<double> values, std::span<std::uint8_t> bytes) {
+    renderer_.render(values, [&](std::size_t first, std::size_t count, bool sounding) {
+      if (!sounding) std::fill_n(values.begin() + static_cast<std::ptrdiff_t>(first), count, 0.0);
+    });
+    encoder_.encode(values, bytes);
+  }
+
   KeyedRenderer renderer_;
   Encoder encoder_;
   std::unique_ptr<Oscillator::Block> values_;

@@ -172,7 +172,7 @@ TEST(KeyedRenderer, KeepsItsFrequencyAfterAnHour) {
   KeyedRenderer renderer({tone_hz, 11025, 1, 0, 1},
                          std::make_unique<UnitGrid>(60.0, 11025, an_hour_key_down));
   std::vector<double> minute(60 * 11025);
-  for (int i = 0; i < 60; ++i) renderer.render(minute);
+  for (int i = 0; i < 60; ++i) renderer.render(minute, [](std::size_t, std::size_t, bool) {});
   double first = -1, last = -1;
   int crossings = 0;
   for (std::size_t i = 0; i + 1 < minute.size(); ++i) {

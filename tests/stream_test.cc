@@ -112,7 +112,9 @@ TEST(WavOutput, LongSoundHasNoCeilingAndBlocksJoinSeamlessly) {
   std::vector<double> values(blocked.size() - kHeaderSize);
   KeyedRenderer({tone.tone_hz, 11025, 1, 0, 1},
                 std::make_unique<UnitGrid>(tone.unit_seconds, 11025, units.units))
-      .render(values);
+      .render(values, [&](std::size_t first, std::size_t count, bool sounding) {
+        if (!sounding) std::fill_n(values.begin() + std::ptrdiff_t(first), count, 0.0);
+      });
   std::vector<std::uint8_t> whole(values.size());
   encode_samples(Encoding::u8, values, whole);
   EXPECT_TRUE(std::equal(whole.begin(), whole.end(), blocked.begin() + kHeaderSize));

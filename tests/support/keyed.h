@@ -26,11 +26,10 @@ inline std::vector<std::uint8_t> render_keyed(const KeyedTone& tone,
        done += piece * width, piece = std::min<std::size_t>(piece * 3 + 1, 2048)) {
     values.resize(std::min(piece, (out.size() - done) / width));
     const auto bytes = std::span(out).subspan(done, values.size() * width);
-    if (renderer.render(values)) {
-      encode_samples(encoding, values, bytes);
-    } else {
-      std::fill(bytes.begin(), bytes.end(), silence_byte(encoding));
-    }
+    renderer.render(values, [&](std::size_t first, std::size_t count, bool sounding) {
+      if (!sounding) std::fill_n(values.begin() + std::ptrdiff_t(first), count, 0.0);
+    });
+    encode_samples(encoding, values, bytes);
   }
   return out;
 }
