@@ -19,6 +19,13 @@ cd "$work"
 shaped=(-r 48000 -e s16 --ramp 5 0000000000 4.4)
 "$zarn" "${shaped[@]}" shaped.wav
 long_seconds=$(soxi -D long.wav)
+# A 1 MB message file of random words at 100 wpm, 8 kHz u8 raw: about 1.09 GB
+# of sound from 11 million Morse units.
+awk 'BEGIN { srand(1); abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+  while (n < 1000000) { w = ""; for (i = int(2 + rand() * 7); i > 0; i--) w = w substr(abc, 1 + int(rand() * 36), 1)
+    printf "%s ", w; n += length(w) + 1 } }' | head -c 1000000 >message.txt
+message=(-f message.txt -r 8000 --raw 100)
+"$zarn" "${message[@]}" message.raw
 
 median() { awk -F, -v row="$2" 'NR == row + 1 { print $4 }' "$1"; }
 
@@ -33,10 +40,16 @@ hyperfine --warmup 3 --runs 20 --export-csv typical.csv \
   "for i in \$(seq 50); do $zarn Q1ABC 20 out.wav; done" \
   "for i in \$(seq 50); do cp typical.wav copy.wav; done" >/dev/null
 
+hyperfine -N --warmup 1 --runs 5 --export-csv message.csv \
+  "$zarn ${message[*]} message-out.raw" \
+  "cp message.raw message-copy.raw" >/dev/null
+peak_kb=$( { /usr/bin/time -f %M "$zarn" "${message[@]}" message-out.raw; } 2>&1)
+
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 zarn_long=$(median long.csv 1) cp_long=$(median long.csv 2) sox_long=$(median long.csv 3)
 zarn_shaped=$(median shaped.csv 1) cp_shaped=$(median shaped.csv 2)
 zarn_typ=$(median typical.csv 1) cp_typ=$(median typical.csv 2)
+zarn_msg=$(median message.csv 1) cp_msg=$(median message.csv 2)
 printf 'long run (0000000000 at 1 wpm, %s samples): zarn %.2f ms, cp %.2f ms, sox %.2f ms\n' \
   "$(soxi -s long.wav)" "$(ratio "$zarn_long" 0.001)" "$(ratio "$cp_long" 0.001)" \
   "$(ratio "$sox_long" 0.001)"
@@ -49,3 +62,8 @@ printf '  zarn / cp = %s (goal <= 1.0)\n' "$(ratio "$zarn_shaped" "$cp_shaped")"
 printf 'typical run (Q1ABC at 20 wpm), fifty in a loop: zarn %.1f ms, cp %.1f ms\n' \
   "$(ratio "$zarn_typ" 0.001)" "$(ratio "$cp_typ" 0.001)"
 printf '  zarn / cp = %s (goal <= 0.8)\n' "$(ratio "$zarn_typ" "$cp_typ")"
+printf 'message file (1 MB, zarn %s, %s bytes): zarn %.0f ms, cp %.0f ms, peak %s KB\n' \
+  "${message[*]}" "$(stat -c %s message.raw)" "$(ratio "$zarn_msg" 0.001)" \
+  "$(ratio "$cp_msg" 0.001)" "$peak_kb"
+printf '  zarn / cp = %s (goal <= 1.5), peak memory goal <= 40960 KB\n' \
+  "$(ratio "$zarn_msg" "$cp_msg")"

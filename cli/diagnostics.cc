@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "cli/option_error_text.h"
+#include "cli/input_error_text.h"
 #include "cli/printable.h"
 #include "output/descriptor_name.h"
 #include "output/output_file.h"

@@ -58,7 +58,7 @@ const std::array<OptionDefinition, 14>& table() {
        "volume",
        '\0',
        "DB",
-       "tone level in dB",
+       "tone level in dB (u8: -48.09 and up)",
        {Kind::number, -60, true, 0},
        "0"},
       {OptionName::lead,

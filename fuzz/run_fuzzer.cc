@@ -16,7 +16,7 @@
 #include "cli/run.h"
 #include "fuzz/check.h"
 #include "morse/callsign.h"
-#include "output/sink.h"
+#include "tests/support/memory_sink.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto* options = std::get_if<zarn::Options>(&read);
   // A message file would be read from the disk or wait on standard input.
   if (options && options->text_file) return 0;
-  zarn::MemorySink sink;
+  zarn::testing::MemorySink sink;
   sink.limit = 256 * 1024;
   const auto outcome = zarn::run(args, sink);
 

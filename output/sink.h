@@ -1,5 +1,6 @@
-// Where the sound's bytes go: the output file, or memory for tests and
-// fuzzers, so everything up to the last byte runs without a disk.
+// Where the sound's bytes go: the output file, or memory for the library,
+// the tests and the fuzzers, so everything up to the last byte runs without
+// a disk.
 #pragma once
 
 #include <cstddef>
@@ -38,19 +39,6 @@ class Sink {
   virtual std::optional<FileError> write(std::span<const std::uint8_t> bytes) = 0;
   // Ends the output after the bytes written, then closes it.
   virtual std::optional<FileError> close() = 0;
-};
-
-class MemorySink final : public Sink {
- public:
-  std::optional<FileError> open(std::string_view name, std::uint64_t total_bytes) override;
-  std::optional<FileError> write(std::span<const std::uint8_t> bytes) override;
-  std::optional<FileError> close() override { return std::nullopt; }
-
-  std::uint64_t announced = 0;  // the total given to open()
-  std::vector<std::uint8_t> bytes;
-  // Past this size a write fails as a full file would (EFBIG), so a fuzzer's
-  // slow speeds cannot exhaust memory.
-  std::size_t limit = SIZE_MAX;
 };
 
 }  // namespace zarn

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/option_error_text.h"
+#include "cli/input_error_text.h"
 
 namespace zarn {
 namespace {

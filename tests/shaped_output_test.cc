@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cli/run.h"
-#include "output/sink.h"
+#include "tests/support/memory_sink.h"
 
 namespace zarn {
 namespace {
@@ -30,7 +30,7 @@ struct Written {
 
 Written run_in_memory(const std::vector<std::string>& args) {
   const std::vector<std::string_view> views(args.begin(), args.end());
-  MemorySink sink;
+  testing::MemorySink sink;
   const Outcome outcome = run(views, sink);
   EXPECT_FALSE(outcome.failure) << (outcome.failure ? outcome.failure->lines : "");
   return {sink.bytes, sink.announced};

@@ -1,4 +1,4 @@
-#include "cli/option_error_text.h"
+#include "cli/input_error_text.h"
 
 #include "cli/printable.h"
 
