@@ -57,5 +57,20 @@ TEST(Timeline, StretchedGapsMakeTheOverallSpeed) {
   }
 }
 
+// A longer word gap takes its units at the character speed, or its share of
+// the stretched gaps with Farnsworth timing; character gaps do not move.
+TEST(Timeline, WordGapsTakeTheirUnits) {
+  const std::vector<std::uint8_t> units = testing::units_of("E E");
+  for (const auto& [c, s] : {std::pair{20.0, 20.0}, {20.0, 10.0}}) {
+    const auto standard = testing::instants_of(units, {c, s, 7, 0});
+    const auto wide = testing::instants_of(units, {c, s, 10.5, 0});
+    const double per_unit = c == s ? 1.2 / c : (60 * c - 37.2 * s) / (c * s) / 19;
+    const double standard_gap = standard.tones[1].first - standard.tones[0].second;
+    EXPECT_NEAR(wide.tones[1].first - wide.tones[0].second - standard_gap, 3.5 * per_unit, 1e-12)
+        << c << "/" << s;
+    EXPECT_EQ(wide.tones[0], standard.tones[0]);
+  }
+}
+
 }  // namespace
 }  // namespace zarn
