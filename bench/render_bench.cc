@@ -47,8 +47,7 @@ void render_plainly(benchmark::State& state, const char* callsign, float wpm) {
 }
 
 BENCHMARK_CAPTURE(render, typical_Q1ABC_20wpm, "Q1ABC", 20, {})->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(render, long_0000000000_1wpm, "0000000000", 1, {})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(render, long_0000000000_1wpm, "0000000000", 1, {})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(render, shaped_0000000000_4_4wpm, "0000000000", 4.4f, shaped())
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(render_plainly<zarn::testing::plain_sample_loop>, typical_Q1ABC_20wpm, "Q1ABC",

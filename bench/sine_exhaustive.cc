@@ -40,8 +40,7 @@ std::uint64_t differences(zarn::SineKernel kernel, const std::vector<Binade>& bi
     const auto& binade = binades[b];
     const auto n = binade.count;
     zarn::tone_samples(kernel, binade.start, binade.ulp, std::span(fast).first(n));
-    zarn::tone_samples(zarn::SineKernel::libm, binade.start, binade.ulp,
-                       std::span(exact).first(n));
+    zarn::tone_samples(zarn::SineKernel::libm, binade.start, binade.ulp, std::span(exact).first(n));
     for (std::size_t i = 0; i < n; ++i) {
       if (fast[i] != exact[i]) {
         if (++differing <= 10) {

@@ -223,8 +223,8 @@ std::string refusal_text(const ToneTooLow& refusal) {
          " Hz is too low: it moves no sample from silence in the whole sound";
 }
 std::string refusal_text(const CharacterSpeedBelowSpeed& refusal) {
-  return "option --farnsworth: " + shortest(refusal.character_wpm) +
-         " wpm is below the speed of " + shortest(refusal.wpm) + " wpm";
+  return "option --farnsworth: " + shortest(refusal.character_wpm) + " wpm is below the speed of " +
+         shortest(refusal.wpm) + " wpm";
 }
 std::string refusal_text(const RampLongerThanDot& refusal) {
   return "option --ramp: " + shortest(refusal.ramp_ms) + " ms is longer than a dot of " +

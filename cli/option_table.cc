@@ -2,8 +2,8 @@
 
 #include <array>
 #include <charconv>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 
 #include "cli/presets.h"
 

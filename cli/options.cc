@@ -1,13 +1,12 @@
 #include "cli/options.h"
 
-#include "encode/gsm.h"
-
 #include <cmath>
 #include <cstdlib>
 #include <utility>
 
 #include "cli/option_table.h"
 #include "cli/presets.h"
+#include "encode/gsm.h"
 
 namespace zarn {
 namespace {

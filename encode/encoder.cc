@@ -13,10 +13,12 @@ constexpr std::size_t kLevelsAtOnce = 10 * kGsmWavBlockSamples;
 
 Frame frame_of(Encoding encoding, bool wav) {
   if (encoding != Encoding::gsm) return {1, bytes_per_sample(encoding)};
-  return wav ? Frame{kGsmWavBlockSamples, kGsmWavBlockBytes} : Frame{kGsmFrameSamples, kGsmFrameBytes};
+  return wav ? Frame{kGsmWavBlockSamples, kGsmWavBlockBytes}
+             : Frame{kGsmFrameSamples, kGsmFrameBytes};
 }
 
-Encoder::Encoder(Encoding encoding, bool wav) : encoding_(encoding), frame_(frame_of(encoding, wav)) {
+Encoder::Encoder(Encoding encoding, bool wav)
+    : encoding_(encoding), frame_(frame_of(encoding, wav)) {
   if (encoding == Encoding::gsm) {
     gsm_ = std::make_unique<GsmCoder>(wav);
     levels_.resize(kLevelsAtOnce);

@@ -63,7 +63,8 @@ void check_keying(const std::vector<std::uint8_t>& wav, std::string_view callsig
     t = static_cast<float>(t + static_cast<double>(9.0702946e-05f));
     const double time = samples <= kAccumulatedSamples ? double{t} : double(k) / 11025;
     const double unit = std::floor(time / static_cast<double>(dot));
-    const bool key_up = unit >= units.units.size() || units.units[static_cast<std::size_t>(unit)] == 0;
+    const bool key_up =
+        unit >= units.units.size() || units.units[static_cast<std::size_t>(unit)] == 0;
     if (key_up) FUZZ_CHECK(sample == 128);
   }
 }

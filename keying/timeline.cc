@@ -90,8 +90,9 @@ std::optional<ToneSpan> Timeline::next_tone() {
     const std::int64_t rise = first_sample_at(start);
     const std::int64_t fall = first_sample_at(end);
     if (ramp_seconds_ == 0) return ToneSpan{rise, rise, fall, fall, start, end};
-    return ToneSpan{rise, first_sample_at(start + ramp_seconds_), fall,
-                    first_sample_at(end + ramp_seconds_), start, end};
+    return ToneSpan{rise,  first_sample_at(start + ramp_seconds_),
+                    fall,  first_sample_at(end + ramp_seconds_),
+                    start, end};
   }
   return std::nullopt;
 }

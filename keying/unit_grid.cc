@@ -15,7 +15,9 @@ UnitGrid::UnitGrid(double unit_seconds, double rate, std::span<const std::uint8_
 std::int64_t UnitGrid::unit_begin(std::size_t unit) const {
   constexpr double kLimit = 0x1p62;  // far past any sound; converts exactly
   const auto target = static_cast<double>(unit);
-  const auto position = [&](std::int64_t k) { return static_cast<double>(k) / rate_ / unit_seconds_; };
+  const auto position = [&](std::int64_t k) {
+    return static_cast<double>(k) / rate_ / unit_seconds_;
+  };
   const double estimate = std::ceil(target * unit_seconds_ * rate_);
   if (!(estimate < kLimit)) return kNeverSample;
   std::int64_t k = estimate > 1 ? static_cast<std::int64_t>(estimate) : 1;

@@ -96,7 +96,7 @@ std::vector<std::uint8_t> SoundFormat::header(std::int64_t samples) const {
   append_u32(out, rate);
   append_u32(out, rate * static_cast<std::uint32_t>(block.bytes) /
                       static_cast<std::uint32_t>(block.samples));  // bytes per second
-  append_u16(out, static_cast<std::uint16_t>(block.bytes));         // block alignment
+  append_u16(out, static_cast<std::uint16_t>(block.bytes));        // block alignment
   // Bits per sample: none whole for GSM, which gives its samples per block.
   append_u16(out, encoding == Encoding::gsm ? 0 : static_cast<std::uint16_t>(8 * block.bytes));
   if (encoding == Encoding::gsm) {

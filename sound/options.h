@@ -25,9 +25,9 @@ struct SoundOptions {
   bool is_classic() const {
     const SoundOptions defaults;
     return rate == defaults.rate && encoding == defaults.encoding && ramp_ms == defaults.ramp_ms &&
-           farnsworth_wpm == defaults.farnsworth_wpm &&
-           word_gap_units == defaults.word_gap_units && volume_db == defaults.volume_db &&
-           lead_ms == defaults.lead_ms && tail_ms == defaults.tail_ms;
+           farnsworth_wpm == defaults.farnsworth_wpm && word_gap_units == defaults.word_gap_units &&
+           volume_db == defaults.volume_db && lead_ms == defaults.lead_ms &&
+           tail_ms == defaults.tail_ms;
   }
 };
 

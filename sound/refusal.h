@@ -47,9 +47,8 @@ struct ToneNotBelowHalfRate {
   double half_rate_hz;
 };
 
-using SoundRefusal =
-    std::variant<SpeedNotPositive, SoundTooLong, CharacterSpeedBelowSpeed, RampLongerThanDot,
-                 ToneNotBelowHalfRate, NothingToSend, DotShorterThanSample, LevelTooLow,
-                 ToneTooLow>;
+using SoundRefusal = std::variant<SpeedNotPositive, SoundTooLong, CharacterSpeedBelowSpeed,
+                                  RampLongerThanDot, ToneNotBelowHalfRate, NothingToSend,
+                                  DotShorterThanSample, LevelTooLow, ToneTooLow>;
 
 }  // namespace zarn

@@ -49,8 +49,8 @@ class KeyedSamples final : public SoundStream::Samples {
     while (!out.empty()) {
       // Pieces end where the oscillator's blocks do, so that whole blocks
       // take its fastest path, straight into values_; and at whole frames.
-      std::size_t count = std::min(out.size() / frame_bytes * frame_samples,
-                                   kPiece - position_ % kPiece);
+      std::size_t count =
+          std::min(out.size() / frame_bytes * frame_samples, kPiece - position_ % kPiece);
       count = std::max(count - count % frame_samples, frame_samples);
       position_ += count;
       const std::span<double> values(values_->values.data(), count);

@@ -50,7 +50,7 @@ TEST(SoundFormat, FieldsOfEachEncoding) {
     EXPECT_EQ(field(b, 22, 2), 1u);  // mono
     EXPECT_EQ(field(b, 24, 4), std::uint32_t(c.format.sample_rate));
     EXPECT_EQ(field(b, 28, 4), c.bytes_per_second ? c.bytes_per_second
-                                                   : std::uint32_t(c.format.sample_rate) * c.frame);
+                                                  : std::uint32_t(c.format.sample_rate) * c.frame);
     EXPECT_EQ(field(b, 32, 2), c.frame);
     EXPECT_EQ(field(b, 34, 2), c.bits);
     std::size_t at = 20 + fmt_size;

@@ -104,8 +104,8 @@ TEST(KeyedRenderer, EverySampleIsWithinOneStepOfThePlainFormula) {
       const double v = sound.tone.gain * sound.envelope(k) *
                        testing::exact_sine(sound.tone.frequency_hz, sound.tone.sample_rate, k);
       ASSERT_TRUE(within_one_step(encoding, &out[static_cast<std::size_t>(i) * width], v))
-          << sound.tone.sample_rate << " Hz, encoding " << static_cast<int>(encoding)
-          << ", ramp " << sound.tone.ramp_seconds << ", sample " << k;
+          << sound.tone.sample_rate << " Hz, encoding " << static_cast<int>(encoding) << ", ramp "
+          << sound.tone.ramp_seconds << ", sample " << k;
     }
   }
 }
@@ -120,8 +120,8 @@ TEST(KeyedRenderer, TonesPassHalfAmplitudeHalfWayAlongTheirRamps) {
   const TimelineTiming timing{25, 15, 7, 0.0123};
   const KeyedTone tone{rate / 4, rate, 0.7079, ramp, 0};
   const auto count = std::llround((testing::instants_of(units, timing).end + 0.05) * rate);
-  const auto out = testing::render_keyed(tone, std::make_unique<Timeline>(units, timing, rate, ramp),
-                                         Encoding::s16, count);
+  const auto out = testing::render_keyed(
+      tone, std::make_unique<Timeline>(units, timing, rate, ramp), Encoding::s16, count);
   const auto envelope = [&](std::int64_t k) {
     const auto at = static_cast<std::size_t>(2 * k);
     return std::abs(static_cast<std::int16_t>(out[at] | out[at + 1] << 8)) / (32767 * tone.gain);
@@ -146,9 +146,9 @@ TEST(KeyedRenderer, KeepsTheGridsTimingDeepIntoALongSound) {
     const float dot = 1.2f / wpm;
     const double unit_samples = static_cast<double>(dot) * 11025;
     const auto count = static_cast<std::int64_t>(static_cast<double>(units.size()) * unit_samples);
-    const auto out = testing::render_keyed({1361.97509765625, 11025, 1, 0, 1},
-                                           std::make_unique<UnitGrid>(dot, 11025, units),
-                                           Encoding::u8, count);
+    const auto out =
+        testing::render_keyed({1361.97509765625, 11025, 1, 0, 1},
+                              std::make_unique<UnitGrid>(dot, 11025, units), Encoding::u8, count);
     for (std::size_t unit = 0, end = 0; unit < units.size(); unit = end) {
       for (end = unit; end < units.size() && units[end] == units[unit];) ++end;
       const auto first = static_cast<std::size_t>(static_cast<double>(unit) * unit_samples) + 2;

@@ -30,7 +30,9 @@ cases=(
   'Q1ABC|0|@' 'Q1ABC|2x|@' 'Q1#BC|20|@' 'Q1ABC|20|@|--raw' '--rate|7999|Q1ABC|20|@'
   '--ramp|100|Q1ABC|20|@' '--text|CQ <AR|20|@' '-r|8000|Q1ABC|20|@|5000' 'Q1ABC|,|@'
   'Q1ABC' '--help' '-V|Q1ABC|20|@' '--rate'
+  '-f|message.txt|20|@' '-p|asterisk|-f|message.txt|20|@|600' '-f|message.txt'
 )
+printf 'CQ DE Q1ABC\n73\n' >message.txt
 for spec in "${cases[@]}"; do
   IFS='|' read -ra fields <<<"$spec"
   cli_args=()

@@ -140,10 +140,10 @@ TEST(WavOutput, RefusesSpeedsThatGiveNoUsableSound) {
     std::size_t units;
     std::size_t reason;  // the index of the refusal
   } kCases[] = {
-      {0.0f, 4, 0},     {-0.0f, 4, 0}, {-5.0f, 4, 0},  // SpeedNotPositive
-      {0.001f, 220, 1}, {1e-45f, 4, 1},               // SoundTooLong
-      {20, 0, 5},                                     // NothingToSend: a blank callsign
-      {1e6f, 4, 6},                                   // DotShorterThanSample
+      {0.0f, 4, 0},     {-0.0f, 4, 0},  {-5.0f, 4, 0},  // SpeedNotPositive
+      {0.001f, 220, 1}, {1e-45f, 4, 1},                 // SoundTooLong
+      {20, 0, 5},                                       // NothingToSend: a blank callsign
+      {1e6f, 4, 6},                                     // DotShorterThanSample
   };
   for (const auto& c : kCases) {
     const auto plan = plan_units(c.units, c.wpm);
@@ -153,8 +153,8 @@ TEST(WavOutput, RefusesSpeedsThatGiveNoUsableSound) {
   // One unit at the slowest speeds around the edge of the header's signed
   // 32-bit sizes (RIFF size n + 36): the last that fits, the first that does not.
   EXPECT_EQ(samples_for(1, std::bit_cast<float>(0x36ceb801u)), 2147483608);
-  EXPECT_TRUE(std::holds_alternative<SoundRefusal>(plan_units(1, std::bit_cast<float>(0x36ceb800u))));
-
+  EXPECT_TRUE(
+      std::holds_alternative<SoundRefusal>(plan_units(1, std::bit_cast<float>(0x36ceb800u))));
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <random>
 
+#include "morse/callsign.h"
 #include "render/classic/float_accumulator.h"
 #include "render/classic/sine.h"
-#include "morse/callsign.h"
 #include "support/plain_sample_loop.h"
 
 namespace zarn {

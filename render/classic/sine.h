@@ -7,7 +7,6 @@
 #include <span>
 #include <vector>
 
-
 namespace zarn {
 
 // The classic key-up sample.

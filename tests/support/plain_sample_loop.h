@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/classic/classic_tone.h"
 #include "morse/callsign.h"
+#include "render/classic/classic_tone.h"
 
 namespace zarn::testing {
 
@@ -20,7 +20,8 @@ inline std::vector<std::uint8_t> plain_sample_loop(const ClassicTone& plan, std:
     phase = static_cast<float>(double{phase} + plan.phase_step);
     t = static_cast<float>(double{t} + 9.0702946e-05f);
     const double j = double{t} / plan.unit_seconds + 1;
-    const bool down = j < static_cast<double>(units.units.size()) + 1 && units.units[std::size_t(j) - 1] != 0;
+    const bool down =
+        j < static_cast<double>(units.units.size()) + 1 && units.units[std::size_t(j) - 1] != 0;
     const double v = 127.0 * std::sin(double{phase});
     byte = down && std::isfinite(v) ? std::uint8_t(int(std::round(v)) + 128) : 128;
   }
@@ -37,7 +38,8 @@ inline std::vector<std::uint8_t> plain_drift_free_loop(const ClassicTone& plan, 
   const double f = plan.tone_hz;
   for (std::size_t k = 1; k <= out.size(); ++k) {
     const double unit = std::floor(double(k) / 11025 / plan.unit_seconds);
-    const bool down = unit < static_cast<double>(units.units.size()) && units.units[std::size_t(unit)] != 0;
+    const bool down =
+        unit < static_cast<double>(units.units.size()) && units.units[std::size_t(unit)] != 0;
     const double turns = std::fmod(f * double(k), 11025.0) / 11025.0;
     const double v = 127.0 * std::sin(2 * 3.14159265358979323846 * turns);
     out[k - 1] = down ? std::uint8_t(int(std::round(v)) + 128) : 128;
