@@ -218,6 +218,10 @@ std::string refusal_text(const LevelTooLow& refusal) {
          std::string(encoding_name(refusal.encoding)) + " samples, which hold nothing below " +
          rounded(refusal.quietest_db) + " dB";
 }
+std::string refusal_text(const NoSampleSounds&) {
+  return "the sound would hold no tone: at this tone, level, rate and ramp every sample rounds "
+         "to silence";
+}
 std::string refusal_text(const ToneTooLow& refusal) {
   return "tone of " + rounded(refusal.tone_hz) +
          " Hz is too low: it moves no sample from silence in the whole sound";

@@ -7,6 +7,7 @@
 
 #include "keying/unit_length.h"
 #include "render/classic/float_accumulator.h"
+#include "sound/stream.h"
 
 namespace zarn {
 namespace {
@@ -119,15 +120,26 @@ std::variant<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& opti
   return SoundPlan{format, samples, units, KeyedSound{tone, timing}};
 }
 
+std::variant<SoundPlan, SoundRefusal> plan_checked(const SoundOptions& options,
+                                                   Container container,
+                                                   std::span<const std::uint8_t> units, float wpm,
+                                                   float freq) {
+  if (!(wpm > 0)) return SpeedNotPositive{wpm};
+  if (!keys_anything(units)) return NothingToSend{};
+  if (options.is_classic()) return plan_classic(container, units, wpm, freq);
+  return plan_with_options(options, container, units, wpm, freq);
+}
+
 }  // namespace
 
 std::variant<SoundPlan, SoundRefusal> plan_sound(const SoundOptions& options, Container container,
                                                  std::span<const std::uint8_t> units, float wpm,
                                                  float freq) {
-  if (!(wpm > 0)) return SpeedNotPositive{wpm};
-  if (!keys_anything(units)) return NothingToSend{};
-  if (options.is_classic()) return plan_classic(container, units, wpm, freq);
-  return plan_with_options(options, container, units, wpm, freq);
+  auto plan = plan_checked(options, container, units, wpm, freq);
+  if (const auto* sound = std::get_if<SoundPlan>(&plan); sound && !holds_tone(*sound)) {
+    return NoSampleSounds{};
+  }
+  return plan;
 }
 
 }  // namespace zarn

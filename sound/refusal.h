@@ -34,6 +34,9 @@ struct LevelTooLow {
 struct ToneTooLow {
   double tone_hz;
 };
+// Every sample rounds to silence all the same: the tone's samples miss its
+// peaks, or its ramps leave it no time at full level.
+struct NoSampleSounds {};
 struct CharacterSpeedBelowSpeed {
   double character_wpm;
   float wpm;
@@ -49,6 +52,6 @@ struct ToneNotBelowHalfRate {
 
 using SoundRefusal = std::variant<SpeedNotPositive, SoundTooLong, CharacterSpeedBelowSpeed,
                                   RampLongerThanDot, ToneNotBelowHalfRate, NothingToSend,
-                                  DotShorterThanSample, LevelTooLow, ToneTooLow>;
+                                  DotShorterThanSample, LevelTooLow, ToneTooLow, NoSampleSounds>;
 
 }  // namespace zarn

@@ -111,6 +111,20 @@ SoundStream::SoundStream(const SoundPlan& plan)
 
 SoundStream::~SoundStream() = default;
 
+bool holds_tone(const SoundPlan& plan) {
+  SoundPlan samples_only = plan;
+  samples_only.format.container = Container::raw;
+  if (plan.format.encoding == Encoding::gsm) samples_only.format.encoding = Encoding::s16;
+  const std::uint8_t silence = silence_byte(samples_only.format.encoding);
+  SoundStream stream(samples_only);
+  for (auto block = stream.next(); !block.empty(); block = stream.next()) {
+    if (std::any_of(block.begin(), block.end(), [=](std::uint8_t b) { return b != silence; })) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::span<const std::uint8_t> SoundStream::next() {
   std::size_t filled = header_.size();
   std::copy(header_.begin(), header_.end(), block_.begin());

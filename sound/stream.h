@@ -12,6 +12,11 @@
 
 namespace zarn {
 
+// Whether any sample of the planned sound is off silence, as encoded (GSM
+// judged by its 16-bit samples). Renders until the first such sample: at
+// once for any sound worth sending, the whole of one that is not.
+bool holds_tone(const SoundPlan& plan);
+
 class SoundStream {
  public:
   // Makes every allocation the stream needs, so that nothing can run out of

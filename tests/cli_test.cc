@@ -158,6 +158,9 @@ TEST_F(Cli, StopsBeforeTheFileOnAMalformedNumber) {
 }
 
 TEST_F(Cli, RefusesRunsThatCannotMakeAUsableSound) {
+  const std::string kNoTone =
+      "the sound would hold no tone: at this tone, level, rate and ramp every sample rounds to "
+      "silence";
   const struct {
     std::vector<std::string> args;
     std::string err;
@@ -181,6 +184,13 @@ TEST_F(Cli, RefusesRunsThatCannotMakeAUsableSound) {
        "option --volume: -48.1 dB is silence in u8 samples, which hold nothing below -48.0967 dB"},
       {{"-e", "s16", "Q1ABC", "20", "f.wav", "1e-45"},
        "tone of 1.4013e-45 Hz is too low: it moves no sample from silence in the whole sound"},
+      // Silent all the same: samples that miss the peaks, a level reached
+      // only for an instant, a one-sample dot at phase 0, a tone that moves
+      // only during the tail.
+      {{"-r", "12000", "--volume", "-47", "Q1ABC", "20", "f.wav", "2000"}, kNoTone},
+      {{"--volume", "-48.09", "--ramp", "60", "E", "20", "f.wav"}, kNoTone},
+      {{"-r", "8000", "E", "9600", "f.wav"}, kNoTone},
+      {{"--tail", "60000", "E", "20", "f.wav", "0.01"}, kNoTone},
   };
   for (const auto& c : kCases) {
     const auto exit = zarn(c.args);
