@@ -20,6 +20,11 @@ namespace {
 // The file an interrupt cuts: one opened by name while it is written, else -1.
 std::atomic<int> interrupted_file{-1};
 static_assert(std::atomic<int>::is_always_lock_free, "read in a signal handler");
+// A caller's file with room reserved past its end, and where the room ends:
+// an interrupt gives back what was not written, without cutting the file.
+std::atomic<int> reserved_file{-1};
+std::atomic<off_t> reserved_end{0};
+static_assert(std::atomic<off_t>::is_always_lock_free, "read in a signal handler");
 
 // What a failed open means for the user, by the platform's errno.
 FileErrorKind classify_open_errno(int err) {
@@ -98,9 +103,21 @@ int wait_writable(int fd) {
   return 0;
 }
 
+void release_reserved_room() {
+  const int fd = reserved_file.load(std::memory_order_relaxed);
+  struct stat st {};
+  if (fd < 0 || ::fstat(fd, &st) != 0) return;
+  // Truncating to its own size frees the blocks reserved past the end and
+  // moves no byte (ext4 and XFS will not punch a hole past the end).
+  if (st.st_size < reserved_end.load(std::memory_order_relaxed)) {
+    static_cast<void>(::ftruncate(fd, st.st_size));
+  }
+}
+
 }  // namespace
 
 void cut_interrupted_file() {
+  release_reserved_room();
   const int fd = interrupted_file.load(std::memory_order_relaxed);
   if (fd < 0) return;
   // The offset is exactly what was written, even when the signal came
@@ -110,12 +127,17 @@ void cut_interrupted_file() {
   if (end > 0) static_cast<void>(::ftruncate(fd, end));
 }
 
+
 OutputFile::~OutputFile() {
   if (fd_ >= 0) close_descriptor();
 }
 
 void OutputFile::close_descriptor() {
   if (cut_) interrupted_file.store(-1, std::memory_order_relaxed);
+  if (reserved_file.load(std::memory_order_relaxed) == fd_) {
+    release_reserved_room();
+    reserved_file.store(-1, std::memory_order_relaxed);
+  }
   ::close(fd_);
   fd_ = -1;
 }
@@ -211,6 +233,10 @@ std::optional<FileError> OutputFile::make_room(std::uint64_t total_bytes) {
   if (const int err = reserve(fd_, start, total_bytes)) {
     return fail(FileErrorKind::write_failure, err);
   }
+  if (!cut_) {
+    reserved_end.store(start + static_cast<off_t>(total_bytes), std::memory_order_relaxed);
+    reserved_file.store(fd_, std::memory_order_relaxed);
+  }
   return std::nullopt;
 }
 
@@ -236,6 +262,9 @@ std::optional<FileError> OutputFile::close() {
     return fail(FileErrorKind::write_failure, errno);
   }
   if (cut_) interrupted_file.store(-1, std::memory_order_relaxed);
+  if (reserved_file.load(std::memory_order_relaxed) == fd_) {
+    reserved_file.store(-1, std::memory_order_relaxed);
+  }
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) return FileError{FileErrorKind::write_failure, errno};

@@ -21,7 +21,8 @@ namespace zarn {
 
 // For a signal handler (async-signal-safe): cuts the file opened by name that
 // is being written right after the bytes written so far, so that nothing of
-// an older, longer file follows them. A caller's descriptor is never cut.
+// an older, longer file follows them. A caller's descriptor is never cut,
+// but the room reserved past what was written to it is given back.
 void cut_interrupted_file();
 
 class OutputFile final : public Sink {

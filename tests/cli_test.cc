@@ -632,6 +632,23 @@ TEST_F(Cli, AnInterruptedOverwriteLeavesNoOldBytes) {
   }
 }
 
+// An interrupted append through the caller's descriptor left the room
+// reserved for the whole sound allocated past the log's end.
+TEST_F(Cli, AnInterruptedAppendGivesBackItsReservedRoom) {
+  write_file(at("log"), "old\n");
+  Process run({R"(exec "$0" -r 192000 -e s16 E 0.01 /dev/stdout >>log)"},
+              {.cwd = dir.path(), .shell = true});
+  for (int i = 0; i < 5000 && fs::file_size(at("log")) < 4096; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ::kill(run.pid(), SIGTERM);
+  EXPECT_EQ(run.wait().signal, SIGTERM);
+  struct stat st {};
+  ASSERT_EQ(::stat(at("log").c_str(), &st), 0);
+  EXPECT_GT(st.st_size, 4);
+  EXPECT_LE(st.st_blocks * 512, st.st_size + (1 << 20)) << st.st_size;
+}
+
 // Started with standard streams closed, the file took descriptor 2 and the
 // interrupt's line went into the sound.
 TEST_F(Cli, TheSoundNeverTakesAStandardStreamsDescriptor) {
