@@ -214,9 +214,9 @@ std::string refusal_text(const DotShorterThanSample& refusal) {
          " ms is shorter than one sample at " + shortest(refusal.sample_rate) + " Hz";
 }
 std::string refusal_text(const LevelTooLow& refusal) {
-  return "option --volume: " + rounded(refusal.volume_db) + " dB is silence in " +
+  return "option --volume: " + shortest(refusal.volume_db) + " dB is silence in " +
          std::string(encoding_name(refusal.encoding)) + " samples, which hold nothing below " +
-         rounded(refusal.quietest_db) + " dB";
+         shortest(refusal.quietest_db) + " dB";
 }
 std::string refusal_text(const NoSampleSounds&) {
   return "the sound would hold no tone: at this tone, level, rate and ramp every sample rounds "

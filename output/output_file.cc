@@ -127,7 +127,6 @@ void cut_interrupted_file() {
   if (end > 0) static_cast<void>(::ftruncate(fd, end));
 }
 
-
 OutputFile::~OutputFile() {
   if (fd_ >= 0) close_descriptor();
 }
@@ -178,7 +177,11 @@ std::optional<FileError> OutputFile::open_by_name(const std::string& name) {
   // A FIFO opened for reading too would be its own reader: bytes could be
   // dropped with nobody listening. Write-only waits for the real reader.
   const int mode = is_fifo(name) ? O_WRONLY : O_RDWR | O_CREAT;
-  const int fd = ::open(name.c_str(), mode | O_CLOEXEC | O_NOCTTY, 0666);
+  int fd = ::open(name.c_str(), mode | O_CLOEXEC | O_NOCTTY, 0666);
+  // A file its owner may write but not read is still theirs to overwrite.
+  if (fd < 0 && errno == EACCES && mode != O_WRONLY) {
+    fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+  }
   if (fd < 0) {
     const int err = errno;
     if (readable_but_not_writable(name.c_str(), err)) return fail(FileErrorKind::read_only, err);

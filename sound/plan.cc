@@ -30,13 +30,14 @@ bool keys_anything(std::span<const std::uint8_t> units) {
 // dot shorter than a sample, a level that rounds to silence, or a tone so low
 // that its sine moves no sample within the sound's length.
 std::optional<SoundRefusal> refuse_silence(double dot_seconds, const KeyedTone& tone,
-                                           Encoding encoding, std::int64_t samples) {
+                                           Encoding encoding, std::int64_t samples,
+                                           double volume_db = 0) {
   if (!(dot_seconds * tone.sample_rate >= 1)) {
     return DotShorterThanSample{dot_seconds, tone.sample_rate};
   }
   const double quietest = quietest_value(encoding);
   if (!(tone.gain >= quietest)) {
-    return LevelTooLow{20 * std::log10(tone.gain), 20 * std::log10(quietest), encoding};
+    return LevelTooLow{volume_db, 20 * std::log10(quietest), encoding};
   }
   constexpr double kQuarterTurn = 0.25;
   const double turns = tone.frequency_hz * static_cast<double>(samples) / tone.sample_rate;
@@ -116,7 +117,10 @@ std::variant<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& opti
                        .ramp_seconds = std::get<double>(ramp),
                        .first_sample = 0};
   const double dot_seconds = kSecondsPerUnitAt1Wpm / character_wpm;
-  if (auto refusal = refuse_silence(dot_seconds, tone, options.encoding, samples)) return *refusal;
+  if (auto refusal =
+          refuse_silence(dot_seconds, tone, options.encoding, samples, options.volume_db)) {
+    return *refusal;
+  }
   return SoundPlan{format, samples, units, KeyedSound{tone, timing}};
 }
 

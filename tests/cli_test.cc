@@ -181,7 +181,8 @@ TEST_F(Cli, RefusesRunsThatCannotMakeAUsableSound) {
       {{"--farnsworth", "1e6", "Q1ABC", "20", "f.wav"},
        "speed too high: a dot of 0.0012 ms is shorter than one sample at 11025 Hz"},
       {{"--volume", "-48.1", "Q1ABC", "20", "f.wav"},
-       "option --volume: -48.1 dB is silence in u8 samples, which hold nothing below -48.0967 dB"},
+       "option --volume: -48.1 dB is silence in u8 samples, which hold nothing below "
+       "-48.09667433239876 dB"},
       {{"-e", "s16", "Q1ABC", "20", "f.wav", "1e-45"},
        "tone of 1.4013e-45 Hz is too low: it moves no sample from silence in the whole sound"},
       // Silent all the same: samples that miss the peaks, a level reached

@@ -115,6 +115,14 @@ check "folder not writable: status" "$status" 9
 check "folder not writable: line" "$err" \
   "$(severe 9 "permission to access file denied" "$scratch/new.wav")"
 check "folder not writable: not created" "$([[ -e new.wav ]] && echo created || echo absent)" absent
+# A file of nobody's that nobody may write but not read is still nobody's to
+# overwrite.
+echo "old bytes" >write-only.wav
+chown nobody write-only.wav
+chmod 222 write-only.wav
+run_zarn_as_nobody Q1ABC 20 write-only.wav
+check "write-only file: status" "$status $err" "0 "
+check "write-only file: the sound" "$(cmp write-only.wav whole.wav && echo same)" same
 
 # A message file nobody may read is refused before the output is looked at:
 # nobody could not have created out.wav either.

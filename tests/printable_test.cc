@@ -24,10 +24,12 @@ TEST(Printable, EscapesWhatATerminalWouldObey) {
       {"id\xe2\x80\x8b.wav", "id\\xe2\\x80\\x8b.wav"},  // zero width: hides in a name
       {"\xe2\x81\xa0\xef\xbb\xbf", "\\xe2\\x81\\xa0\\xef\\xbb\\xbf"},    // word joiner, BOM
       {"a\xe2\x80\xa8\xe2\x80\xa9", "a\\xe2\\x80\\xa8\\xe2\\x80\\xa9"},  // line, paragraph
-      {"\xf3\xa0\x80\x81", "\\xf3\\xa0\\x80\\x81"},                      // language tag
-      {"\xff\xfe", "\\xff\\xfe"},                                        // not UTF-8
-      {"caf\xc3\xa9 \\ ok", "caf\xc3\xa9 \\ ok"},                        // kept as written
-      {"\xe2\x80\x94", "\xe2\x80\x94"},                                  // an em dash is text
+      {"u8\xc2\xa0", "u8\\xc2\\xa0"},  // a no-break space looks like none
+      {"\xe3\x80\x80\xe3\x85\xa4", "\\xe3\\x80\\x80\\xe3\\x85\\xa4"},  // wide space, filler
+      {"\xf3\xa0\x80\x81", "\\xf3\\xa0\\x80\\x81"},                    // language tag
+      {"\xff\xfe", "\\xff\\xfe"},                                      // not UTF-8
+      {"caf\xc3\xa9 \\ ok", "caf\xc3\xa9 \\ ok"},                      // kept as written
+      {"\xe2\x80\x94", "\xe2\x80\x94"},                                // an em dash is text
   };
   for (const auto& c : kCases) EXPECT_EQ(printable(c.text), c.shown) << c.shown;
 }
