@@ -143,4 +143,20 @@ check "root's file on stdout: line" "$err" ""
 check "root's file on stdout: log, then the sound" \
   "$( (echo "root's log"; cat whole.wav) | cmp - owned.log && echo same)" same
 
+# Under an address-space limit a run either completes or stops before the
+# file is made: everything it needs is allocated before the file is opened.
+# Below about 3 MB the static executable cannot start at all.
+message=$(yes "CQ DE Q1ABC" | head -c 120000 | tr '\n' ' ')
+"$ZARN" -r 8000 --raw --text "$message" 2000 unlimited.raw
+torn=""
+for kb in $(seq 3000 250 20000); do
+  rm -f limited.raw
+  prlimit --as=$((kb * 1024)) -- "$ZARN" -r 8000 --raw --text "$message" 2000 limited.raw \
+    2>/dev/null && status=0 || status=$?
+  if ((status == 0)) && cmp -s limited.raw unlimited.raw; then continue; fi
+  ((status == 2)) && [[ ! -e limited.raw ]] && continue
+  torn+=" $kb KB: status $status"
+done
+check "address-space limits: whole sound or no file" "$torn" ""
+
 finish
