@@ -50,11 +50,16 @@ BENCHMARK_CAPTURE(render, typical_Q1ABC_20wpm, "Q1ABC", 20, {})->Unit(benchmark:
 BENCHMARK_CAPTURE(render, long_0000000000_1wpm, "0000000000", 1, {})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(render, shaped_0000000000_4_4wpm, "0000000000", 4.4f, shaped())
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(render_plainly<zarn::testing::plain_sample_loop>, typical_Q1ABC_20wpm, "Q1ABC",
-                  20)
+void plain_accumulated(benchmark::State& state, const char* callsign, float wpm) {
+  render_plainly<zarn::testing::plain_sample_loop>(state, callsign, wpm);
+}
+void plain_unit_grid(benchmark::State& state, const char* callsign, float wpm) {
+  render_plainly<zarn::testing::plain_drift_free_loop>(state, callsign, wpm);
+}
+
+BENCHMARK_CAPTURE(plain_accumulated, typical_Q1ABC_20wpm, "Q1ABC", 20)
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(render_plainly<zarn::testing::plain_drift_free_loop>, long_0000000000_1wpm,
-                  "0000000000", 1)
+BENCHMARK_CAPTURE(plain_unit_grid, long_0000000000_1wpm, "0000000000", 1)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
