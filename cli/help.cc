@@ -30,7 +30,7 @@ constexpr std::string_view kPresets =
     "A preset sets the rate, the encoding, the header and the ramp; options after\n"
     "it change them, options before it are overridden.\n";
 
-constexpr std::string_view kVersion = "zarn 1.1.0\n";
+constexpr std::string_view kVersion = "zarn 1.2.0\n";
 
 // `head` padded to `column`, then `text` broken at blanks into lines that
 // continue at `column`.

@@ -36,7 +36,7 @@ TEST(HelpText, EveryLineFitsAnEightyColumnTerminal) {
 TEST(HelpText, StartsWithTheSynopsis) {
   EXPECT_TRUE(
       help_text().starts_with("Usage: zarn [options] <callsign> <wpm> <filename> [<freq>]\n"));
-  EXPECT_EQ(version_text(), "zarn 1.1.0\n");
+  EXPECT_EQ(version_text(), "zarn 1.2.0\n");
 }
 
 }  // namespace
