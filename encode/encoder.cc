@@ -27,12 +27,14 @@ Encoder::Encoder(Encoding encoding, bool wav)
 
 void Encoder::encode(std::span<const double> values, std::span<std::uint8_t> out) {
   if (!gsm_) return encode_samples(encoding_, values, out);
-  const auto bytes_per_sample = static_cast<double>(frame_.bytes) / frame_.samples;
+  const auto frame_samples = static_cast<std::size_t>(frame_.samples);
+  const auto frame_bytes = static_cast<std::size_t>(frame_.bytes);
   for (std::size_t done = 0; done < values.size(); done += kLevelsAtOnce) {
     const auto piece = values.subspan(done, std::min(kLevelsAtOnce, values.size() - done));
     const std::span<std::int16_t> levels(levels_.data(), piece.size());
     std::transform(piece.begin(), piece.end(), levels.begin(), s16_level);
-    gsm_->code(levels, out.subspan(static_cast<std::size_t>(double(done) * bytes_per_sample)));
+    // kLevelsAtOnce is whole frames, so `done` is too.
+    gsm_->code(levels, out.subspan(done / frame_samples * frame_bytes));
   }
 }
 
