@@ -33,8 +33,8 @@ cases=(
   '-f|message.txt|20|@' '-p|asterisk|-f|message.txt|20|@|600' '-f|message.txt'
 )
 printf 'CQ DE Q1ABC\n73\n' >message.txt
-for spec in "${cases[@]}"; do
-  IFS='|' read -ra fields <<<"$spec"
+for row in "${cases[@]}"; do
+  IFS='|' read -ra fields <<<"$row"
   cli_args=()
   lib_args=()
   for a in "${fields[@]}"; do
@@ -43,13 +43,13 @@ for spec in "${cases[@]}"; do
   rm -f want.out got.out
   "$ZARN" "${cli_args[@]}" >want.stdout 2>want.stderr && want_status=0 || want_status=$?
   ./client got.out "${lib_args[@]}" >got.stdout 2>got.stderr && got_status=0 || got_status=$?
-  check "$spec: status" "$got_status" "$want_status"
-  check "$spec: standard output" "$(cmp want.stdout got.stdout 2>&1)" ""
-  check "$spec: diagnostic" "$(<got.stderr)" "$(<want.stderr)"
+  check "$row: status" "$got_status" "$want_status"
+  check "$row: standard output" "$(cmp want.stdout got.stdout 2>&1)" ""
+  check "$row: diagnostic" "$(<got.stderr)" "$(<want.stderr)"
   if [[ -e want.out ]]; then
-    check "$spec: bytes" "$(cmp want.out got.out 2>&1)" ""
+    check "$row: bytes" "$(cmp want.out got.out 2>&1)" ""
   else
-    check "$spec: no bytes" "$([[ -e got.out ]] && echo written)" ""
+    check "$row: no bytes" "$([[ -e got.out ]] && echo written)" ""
   fi
 done
 finish
