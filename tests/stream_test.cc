@@ -145,8 +145,6 @@ TEST(WavOutput, RefusesSpeedsThatGiveNoUsableSound) {
   } kCases[] = {
       {0.0f, 4, 0},     {-0.0f, 4, 0},  {-5.0f, 4, 0},  // SpeedNotPositive
       {0.001f, 220, 1}, {1e-45f, 4, 1},                 // SoundTooLong
-      {20, 0, 5},                                       // NothingToSend: a blank callsign
-      {1e6f, 4, 6},                                     // DotShorterThanSample
   };
   for (const auto& c : kCases) {
     const auto plan = plan_units(c.units, c.wpm);
