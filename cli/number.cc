@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <string_view>
 
 namespace zarn {
 namespace {
@@ -12,18 +13,9 @@ bool is_digit(char c) {
 bool is_sign(char c) {
   return c == '+' || c == '-';
 }
+// Besides e, the D and Q of double- and quad-precision constants.
 bool is_exponent_letter(char c) {
-  switch (c) {
-    case 'E':
-    case 'e':
-    case 'D':
-    case 'd':
-    case 'Q':
-    case 'q':
-      return true;
-    default:
-      return false;
-  }
+  return std::string_view("EeDdQq").find(c) != std::string_view::npos;
 }
 
 // Checks that `token` is a real constant: [sign] digits with at most one

@@ -10,99 +10,31 @@
 namespace zarn {
 namespace {
 
-// Indexed by Encoding.
-
 using Kind = ValueRule::Kind;
 
 // Long names are matched whole, never abbreviated: --ra could be --rate,
 // --ramp or --raw, and a new option would change what an old command line
-// means.
-const std::array<OptionDefinition, 14>& table() {
-  static const std::array<OptionDefinition, 14> kTable = {{
-      {OptionName::rate,
-       "rate",
-       'r',
-       "HZ",
-       "samples per second",
-       {Kind::whole, 8000, true, 192000},
-       "11025"},
-      {OptionName::encoding,
-       "encoding",
-       'e',
-       "ENC",
-       "sample encoding",
-       {.kind = Kind::choice, .choices = kEncodingNames},
-       "u8"},
-      {OptionName::ramp,
-       "ramp",
-       '\0',
-       "MS",
-       "rise and fall of each tone in ms",
-       {.kind = Kind::number, .later = " up to a dot"},
-       "0"},
-      {OptionName::farnsworth,
-       "farnsworth",
-       '\0',
-       "WPM",
-       "character speed",
-       {.kind = Kind::number, .low_included = false, .later = " and at least <wpm>"},
-       "<wpm>"},
-      {OptionName::word_gap,
-       "word-gap",
-       '\0',
-       "UNITS",
-       "word gap in units of the character speed",
-       {.kind = Kind::number, .low = 7},
-       "7"},
-      {OptionName::volume,
-       "volume",
-       '\0',
-       "DB",
-       "tone level in dB (u8: -48.09 and up)",
-       {Kind::number, -60, true, 0},
-       "0"},
-      {OptionName::lead,
-       "lead",
-       '\0',
-       "MS",
-       "silence before the Morse in ms",
-       {Kind::number, 0, true, 60000},
-       "0"},
-      {OptionName::tail,
-       "tail",
-       '\0',
-       "MS",
-       "silence after the Morse in ms",
-       {Kind::number, 0, true, 60000},
-       "0"},
-      {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
-      {OptionName::preset,
-       "preset",
-       'p',
-       "NAME",
-       "the sound options a system plays best",
-       {.kind = Kind::choice, .choices = preset_names()},
-       ""},
-      {OptionName::text,
-       "text",
-       '\0',
-       "",
-       "<callsign> is a message: also blanks, . , : ? ' - / ( ) \" = + @ and prosigns such as "
-       "<AR>",
-       {},
-       ""},
-      {OptionName::text_file,
-       "text-file",
-       'f',
-       "FILE",
-       "read the message from FILE (- is standard input)",
-       {.kind = Kind::text},
-       ""},
-      {OptionName::help, "help", 'h', "", "print this summary and exit", {}, ""},
-      {OptionName::version, "version", 'V', "", "print the version and exit", {}, ""},
-  }};
-  return kTable;
-}
+// means. One row an option; clang-format would spread each over seven lines.
+// clang-format off
+constexpr std::string_view kTextHelp =
+    "<callsign> is a message: also blanks, . , : ? ' - / ( ) \" = + @ and prosigns such as <AR>";
+const std::array<OptionDefinition, 14> kTable = {{
+    {OptionName::rate, "rate", 'r', "HZ", "samples per second", {Kind::whole, 8000, true, 192000}, "11025"},
+    {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
+    {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", {.kind = Kind::number, .later = " up to a dot"}, "0"},
+    {OptionName::farnsworth, "farnsworth", '\0', "WPM", "character speed", {.kind = Kind::number, .low_included = false, .later = " and at least <wpm>"}, "<wpm>"},
+    {OptionName::word_gap, "word-gap", '\0', "UNITS", "word gap in units of the character speed", {.kind = Kind::number, .low = 7}, "7"},
+    {OptionName::volume, "volume", '\0', "DB", "tone level in dB (u8: -48.09 and up)", {Kind::number, -60, true, 0}, "0"},
+    {OptionName::lead, "lead", '\0', "MS", "silence before the Morse in ms", {Kind::number, 0, true, 60000}, "0"},
+    {OptionName::tail, "tail", '\0', "MS", "silence after the Morse in ms", {Kind::number, 0, true, 60000}, "0"},
+    {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
+    {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
+    {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},
+    {OptionName::text_file, "text-file", 'f', "FILE", "read the message from FILE (- is standard input)", {.kind = Kind::text}, ""},
+    {OptionName::help, "help", 'h', "", "print this summary and exit", {}, ""},
+    {OptionName::version, "version", 'V', "", "print the version and exit", {}, ""},
+}};
+// clang-format on
 
 // 8000, -60, 0.5: the table's limits, none with an exponent at 15 digits.
 std::string number_text(double value) {
@@ -138,7 +70,7 @@ std::string range_text(const ValueRule& rule) {
 }  // namespace
 
 std::span<const OptionDefinition> option_table() {
-  return table();
+  return kTable;
 }
 
 std::string allowed_text(const ValueRule& rule) {

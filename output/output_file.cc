@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cerrno>
 #include <string>
+#include <utility>
 
 #include "output/descriptor_name.h"
 
@@ -131,14 +132,15 @@ OutputFile::~OutputFile() {
   if (fd_ >= 0) close_descriptor();
 }
 
-void OutputFile::close_descriptor() {
+// Once written or failed, the file is no longer the interrupt's to cut, and
+// any room still reserved past what was written is given back.
+int OutputFile::close_descriptor() {
   if (cut_) interrupted_file.store(-1, std::memory_order_relaxed);
   if (reserved_file.load(std::memory_order_relaxed) == fd_) {
     release_reserved_room();
     reserved_file.store(-1, std::memory_order_relaxed);
   }
-  ::close(fd_);
-  fd_ = -1;
+  return ::close(std::exchange(fd_, -1));
 }
 
 std::optional<FileError> OutputFile::fail(FileErrorKind kind, int system_errno) {
@@ -264,13 +266,7 @@ std::optional<FileError> OutputFile::close() {
   if (cut_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) {
     return fail(FileErrorKind::write_failure, errno);
   }
-  if (cut_) interrupted_file.store(-1, std::memory_order_relaxed);
-  if (reserved_file.load(std::memory_order_relaxed) == fd_) {
-    reserved_file.store(-1, std::memory_order_relaxed);
-  }
-  const int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0) return FileError{FileErrorKind::write_failure, errno};
+  if (close_descriptor() != 0) return FileError{FileErrorKind::write_failure, errno};
   return std::nullopt;
 }
 

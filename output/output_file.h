@@ -42,7 +42,7 @@ class OutputFile final : public Sink {
   std::optional<FileError> make_room(std::uint64_t total_bytes);
   std::optional<FileError> fail(FileErrorKind kind, int system_errno);
   std::optional<FileError> write_failed(int system_errno);
-  void close_descriptor();
+  int close_descriptor();  // ::close()'s result
 
   int fd_ = -1;  // never 0, 1 or 2, and never the caller's own descriptor
   bool regular_ = false;

@@ -10,41 +10,16 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586476925;
 
-// Dekker's exact product: a b == product + error exactly. Each operation must
-// round as written; -ffp-contract=off keeps the compiler from fusing them.
-struct ExactProduct {
-  double product;
-  double error;
-};
-
-struct Halves {
-  double high;  // 26 significant bits
-  double low;
-};
-
-Halves split(double a) {
-  constexpr double kSplitter = 134217729.0;  // 2^27 + 1
-  const double scaled = kSplitter * a;
-  const double high = scaled - (scaled - a);
-  return {high, a - high};
-}
-
-ExactProduct exact_product(double a, double b) {
-  const double product = a * b;
-  const Halves x = split(a);
-  const Halves y = split(b);
-  const double error =
-      ((x.high * y.high - product) + x.high * y.low + x.low * y.high) + x.low * y.low;
-  return {product, error};
-}
-
 // The phase of sample k in [0, 2 pi]: 2 pi (f k mod rate) / rate. fmod is
 // exact, so the only rounding is in adding the product's error and in the
 // final scaling, a few 1e-16 of a turn. k converts exactly below 2^53.
 double phase_of(double frequency_hz, double sample_rate, std::int64_t k) {
-  // f k is the phase in turns times the rate.
-  const ExactProduct turns_times_rate = exact_product(frequency_hz, static_cast<double>(k));
-  double remainder = std::fmod(turns_times_rate.product, sample_rate) + turns_times_rate.error;
+  // f k is the phase in turns times the rate: product + error exactly, as the
+  // rounding error of a product is a double and a fused multiply-add gives it
+  // without rounding.
+  const double product = frequency_hz * static_cast<double>(k);
+  const double error = std::fma(frequency_hz, static_cast<double>(k), -product);
+  double remainder = std::fmod(product, sample_rate) + error;
   if (remainder < 0) remainder += sample_rate;
   return kTwoPi * (remainder / sample_rate);
 }

@@ -7,18 +7,15 @@ namespace zarn {
 namespace {
 
 // WAV is little-endian whatever the host is.
-void append_little_endian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+void append_u32(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes = 4) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
-void append_u32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  append_little_endian(out, value, 4);
-}
 void append_u16(std::vector<std::uint8_t>& out, std::uint16_t value) {
-  append_little_endian(out, value, 2);
+  append_u32(out, value, 2);
 }
 // A chunk tag: four characters, written as they read.
 void append_tag(std::vector<std::uint8_t>& out, std::string_view tag) {
-  for (const char c : tag) out.push_back(static_cast<std::uint8_t>(c));
+  out.insert(out.end(), tag.begin(), tag.end());
 }
 
 // G.711 and GSM need a fact chunk with the sample count.

@@ -22,6 +22,17 @@ std::int64_t unit_count(std::span<const std::uint8_t> units) {
   return static_cast<std::int64_t>(units.size());
 }
 
+// `whole` samples, or more to complete the format's frames, if the format
+// holds them.
+std::optional<std::int64_t> sample_count(const SoundFormat& format, double whole,
+                                         bool complete_frames = false) {
+  if (!(whole < kSampleCountLimit)) return std::nullopt;
+  auto samples = static_cast<std::int64_t>(whole);
+  if (complete_frames) samples = format.whole_frames(samples);
+  if (!format.fits(samples)) return std::nullopt;
+  return samples;
+}
+
 bool keys_anything(std::span<const std::uint8_t> units) {
   return std::any_of(units.begin(), units.end(), [](std::uint8_t unit) { return unit != 0; });
 }
@@ -50,25 +61,23 @@ std::variant<SoundPlan, SoundRefusal> plan_classic(Container container,
                                                    std::span<const std::uint8_t> units, float wpm,
                                                    float freq) {
   const ClassicTone tone = classic_tone(wpm, freq);
-  const double n = classic_samples(unit_count(units), tone.unit_seconds);
   SoundFormat format = kClassicFormat;
   format.container = container;
-  const bool wav = container == Container::wav;
-  if (!(n < kSampleCountLimit)) return SoundTooLong{unit_count(units), wpm, wav};
-  const auto samples = static_cast<std::int64_t>(n);  // truncation, not rounding
-  if (!format.fits(samples)) return SoundTooLong{unit_count(units), wpm, wav};
+  // Truncated, not rounded.
+  const auto samples = sample_count(format, classic_samples(unit_count(units), tone.unit_seconds));
+  if (!samples) return SoundTooLong{unit_count(units), wpm, container == Container::wav};
   const KeyedTone keyed{.frequency_hz = tone.tone_hz,
                         .sample_rate = kClassicRate,
                         .gain = 1,
                         .ramp_seconds = 0,
                         .first_sample = 1};
-  if (auto refusal = refuse_silence(tone.unit_seconds, keyed, Encoding::u8, samples)) {
+  if (auto refusal = refuse_silence(tone.unit_seconds, keyed, Encoding::u8, *samples)) {
     return *refusal;
   }
-  if (samples <= kAccumulatedSamples) {
-    return SoundPlan{format, samples, units, AccumulatedClassic{tone}};
+  if (*samples <= kAccumulatedSamples) {
+    return SoundPlan{format, *samples, units, AccumulatedClassic{tone}};
   }
-  return SoundPlan{format, samples, units, KeyedSound{keyed, UnitGridTiming{tone.unit_seconds}}};
+  return SoundPlan{format, *samples, units, KeyedSound{keyed, UnitGridTiming{tone.unit_seconds}}};
 }
 
 // The dot at the character speed, and the ramp within the speed's own
@@ -104,13 +113,10 @@ std::variant<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& opti
                               .lead_seconds = options.lead_ms / 1000};
   const double seconds = Timeline::length_seconds(units, timing) + options.tail_ms / 1000;
   const SoundFormat format{options.rate, options.encoding, container};
-  const double rounded = std::round(seconds * options.rate);
-  const bool wav = container == Container::wav;
-  if (!(rounded < kSampleCountLimit)) return SoundTooLong{unit_count(units), wpm, wav};
   // Silence completes the last frame and keeps the data even: no pad byte,
   // in WAV and raw alike.
-  const std::int64_t samples = format.whole_frames(static_cast<std::int64_t>(rounded));
-  if (!format.fits(samples)) return SoundTooLong{unit_count(units), wpm, wav};
+  const auto samples = sample_count(format, std::round(seconds * options.rate), true);
+  if (!samples) return SoundTooLong{unit_count(units), wpm, container == Container::wav};
   const KeyedTone tone{.frequency_hz = tone_hz,
                        .sample_rate = double(options.rate),
                        .gain = std::pow(10.0, options.volume_db / 20),
@@ -118,14 +124,13 @@ std::variant<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& opti
                        .first_sample = 0};
   const double dot_seconds = kSecondsPerUnitAt1Wpm / character_wpm;
   if (auto refusal =
-          refuse_silence(dot_seconds, tone, options.encoding, samples, options.volume_db)) {
+          refuse_silence(dot_seconds, tone, options.encoding, *samples, options.volume_db)) {
     return *refusal;
   }
-  return SoundPlan{format, samples, units, KeyedSound{tone, timing}};
+  return SoundPlan{format, *samples, units, KeyedSound{tone, timing}};
 }
 
-std::variant<SoundPlan, SoundRefusal> plan_checked(const SoundOptions& options,
-                                                   Container container,
+std::variant<SoundPlan, SoundRefusal> plan_checked(const SoundOptions& options, Container container,
                                                    std::span<const std::uint8_t> units, float wpm,
                                                    float freq) {
   if (!(wpm > 0)) return SpeedNotPositive{wpm};
