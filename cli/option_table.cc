@@ -1,7 +1,6 @@
 #include "cli/option_table.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -21,12 +20,12 @@ constexpr std::string_view kTextHelp =
 const std::array<OptionDefinition, 14> kTable = {{
     {OptionName::rate, "rate", 'r', "HZ", "samples per second", {Kind::whole, 8000, true, 192000}, "11025"},
     {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
-    {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", {.kind = Kind::number, .later = " up to a dot"}, "0"},
+    {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", {.kind = Kind::number, .later = " up to a dot"}, "0", &SoundOptions::ramp_ms},
     {OptionName::farnsworth, "farnsworth", '\0', "WPM", "character speed", {.kind = Kind::number, .low_included = false, .later = " and at least <wpm>"}, "<wpm>"},
-    {OptionName::word_gap, "word-gap", '\0', "UNITS", "word gap in units of the character speed", {.kind = Kind::number, .low = 7}, "7"},
-    {OptionName::volume, "volume", '\0', "DB", "tone level in dB (u8: -48.09 and up)", {Kind::number, -60, true, 0}, "0"},
-    {OptionName::lead, "lead", '\0', "MS", "silence before the Morse in ms", {Kind::number, 0, true, 60000}, "0"},
-    {OptionName::tail, "tail", '\0', "MS", "silence after the Morse in ms", {Kind::number, 0, true, 60000}, "0"},
+    {OptionName::word_gap, "word-gap", '\0', "UNITS", "word gap in units of the character speed", {.kind = Kind::number, .low = 7}, "7", &SoundOptions::word_gap_units},
+    {OptionName::volume, "volume", '\0', "DB", "tone level in dB (u8: -48.09 and up)", {Kind::number, -60, true, 0}, "0", &SoundOptions::volume_db},
+    {OptionName::lead, "lead", '\0', "MS", "silence before the Morse in ms", {Kind::number, 0, true, 60000}, "0", &SoundOptions::lead_ms},
+    {OptionName::tail, "tail", '\0', "MS", "silence after the Morse in ms", {Kind::number, 0, true, 60000}, "0", &SoundOptions::tail_ms},
     {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
     {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
     {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "encode/encoding.h"
+#include "sound/options.h"
 
 namespace zarn {
 
@@ -48,6 +49,8 @@ struct OptionDefinition {
   std::string_view description;  // "samples per second"
   ValueRule value;
   std::string_view default_text;  // empty for none
+  // The sound option a plain number sets, if that is all the option does.
+  double SoundOptions::*number = nullptr;
 };
 
 // In the order --help lists them.

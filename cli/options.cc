@@ -137,41 +137,24 @@ void apply_preset(const Preset& preset, Options& options) {
   options.raw = preset.raw;
 }
 
-// The range check came first, so the rate converts exactly.
-void set_sound_option(Name name, const Value& value, SoundOptions& sound) {
-  switch (name) {
-    case Name::rate:
-      sound.rate = static_cast<int>(value.number);
-      break;
-    case Name::encoding:
-      sound.encoding = static_cast<Encoding>(value.choice);
-      break;
-    case Name::ramp:
-      sound.ramp_ms = value.number;
-      break;
-    case Name::farnsworth:
-      sound.farnsworth_wpm = value.number;
-      break;
-    case Name::word_gap:
-      sound.word_gap_units = value.number;
-      break;
-    case Name::volume:
-      sound.volume_db = value.number;
-      break;
-    case Name::lead:
-      sound.lead_ms = value.number;
-      break;
-    case Name::tail:
-      sound.tail_ms = value.number;
-      break;
-    default:
-      break;
-  }
-}
-
 void set_option(const Named& named, const Value& value, Reading& reading) {
   Options& options = reading.options;
+  if (named.definition->number) {
+    options.sound.*named.definition->number = value.number;
+    return;
+  }
   switch (named.definition->name) {
+    case Name::rate:
+      // The range check came first, so the rate converts exactly.
+      options.sound.rate = static_cast<int>(value.number);
+      break;
+    case Name::encoding:
+      options.sound.encoding = static_cast<Encoding>(value.choice);
+      reading.encoding_by = named.written;
+      break;
+    case Name::farnsworth:
+      options.sound.farnsworth_wpm = value.number;
+      break;
     case Name::raw:
       options.raw = true;
       break;
@@ -193,11 +176,8 @@ void set_option(const Named& named, const Value& value, Reading& reading) {
     case Name::version:
       options.version = true;
       break;
-    case Name::encoding:
-      reading.encoding_by = named.written;
-      [[fallthrough]];
     default:
-      set_sound_option(named.definition->name, value, options.sound);
+      break;
   }
 }
 
