@@ -11,29 +11,8 @@ namespace {
 
 using Kind = ValueRule::Kind;
 
-// Long names are matched whole, never abbreviated: --ra could be --rate,
-// --ramp or --raw, and a new option would change what an old command line
-// means. One row an option; clang-format would spread each over seven lines.
-// clang-format off
 constexpr std::string_view kTextHelp =
     "<callsign> is a message: also blanks, . , : ? ' - / ( ) \" = + @ and prosigns such as <AR>";
-const std::array<OptionDefinition, 14> kTable = {{
-    {OptionName::rate, "rate", 'r', "HZ", "samples per second", {Kind::whole, 8000, true, 192000}, "11025"},
-    {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
-    {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", {.kind = Kind::number, .later = " up to a dot"}, "0", &SoundOptions::ramp_ms},
-    {OptionName::farnsworth, "farnsworth", '\0', "WPM", "character speed", {.kind = Kind::number, .low_included = false, .later = " and at least <wpm>"}, "<wpm>"},
-    {OptionName::word_gap, "word-gap", '\0', "UNITS", "word gap in units of the character speed", {.kind = Kind::number, .low = 7}, "7", &SoundOptions::word_gap_units},
-    {OptionName::volume, "volume", '\0', "DB", "tone level in dB (u8: -48.09 and up)", {Kind::number, -60, true, 0}, "0", &SoundOptions::volume_db},
-    {OptionName::lead, "lead", '\0', "MS", "silence before the Morse in ms", {Kind::number, 0, true, 60000}, "0", &SoundOptions::lead_ms},
-    {OptionName::tail, "tail", '\0', "MS", "silence after the Morse in ms", {Kind::number, 0, true, 60000}, "0", &SoundOptions::tail_ms},
-    {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
-    {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
-    {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},
-    {OptionName::text_file, "text-file", 'f', "FILE", "read the message from FILE (- is standard input)", {.kind = Kind::text}, ""},
-    {OptionName::help, "help", 'h', "", "print this summary and exit", {}, ""},
-    {OptionName::version, "version", 'V', "", "print the version and exit", {}, ""},
-}};
-// clang-format on
 
 // 8000, -60, 0.5: the table's limits, none with an exponent at 15 digits.
 std::string number_text(double value) {
@@ -68,7 +47,29 @@ std::string range_text(const ValueRule& rule) {
 
 }  // namespace
 
+// Long names are matched whole, never abbreviated: --ra could be --rate,
+// --ramp or --raw, and a new option would change what an old command line
+// means. Built on first use, as the presets' names come from another file.
 std::span<const OptionDefinition> option_table() {
+  // One row an option; clang-format would spread each over seven lines.
+  // clang-format off
+  static const std::array<OptionDefinition, 14> kTable = {{
+      {OptionName::rate, "rate", 'r', "HZ", "samples per second", {Kind::whole, 8000, true, 192000}, "11025"},
+      {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
+      {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", {.kind = Kind::number, .later = " up to a dot"}, "0", &SoundOptions::ramp_ms},
+      {OptionName::farnsworth, "farnsworth", '\0', "WPM", "character speed", {.kind = Kind::number, .low_included = false, .later = " and at least <wpm>"}, "<wpm>"},
+      {OptionName::word_gap, "word-gap", '\0', "UNITS", "word gap in units of the character speed", {.kind = Kind::number, .low = 7}, "7", &SoundOptions::word_gap_units},
+      {OptionName::volume, "volume", '\0', "DB", "tone level in dB (u8: -48.09 and up)", {Kind::number, -60, true, 0}, "0", &SoundOptions::volume_db},
+      {OptionName::lead, "lead", '\0', "MS", "silence before the Morse in ms", {Kind::number, 0, true, 60000}, "0", &SoundOptions::lead_ms},
+      {OptionName::tail, "tail", '\0', "MS", "silence after the Morse in ms", {Kind::number, 0, true, 60000}, "0", &SoundOptions::tail_ms},
+      {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
+      {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
+      {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},
+      {OptionName::text_file, "text-file", 'f', "FILE", "read the message from FILE (- is standard input)", {.kind = Kind::text}, ""},
+      {OptionName::help, "help", 'h', "", "print this summary and exit", {}, ""},
+      {OptionName::version, "version", 'V', "", "print the version and exit", {}, ""},
+  }};
+  // clang-format on
   return kTable;
 }
 
