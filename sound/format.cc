@@ -7,11 +7,14 @@ namespace zarn {
 namespace {
 
 // WAV is little-endian whatever the host is.
-void append_u32(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes = 4) {
+void append_little_endian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
+void append_u32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  append_little_endian(out, value, 4);
+}
 void append_u16(std::vector<std::uint8_t>& out, std::uint16_t value) {
-  append_u32(out, value, 2);
+  append_little_endian(out, value, 2);
 }
 // A chunk tag: four characters, written as they read.
 void append_tag(std::vector<std::uint8_t>& out, std::string_view tag) {

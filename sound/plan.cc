@@ -22,12 +22,12 @@ std::int64_t unit_count(std::span<const std::uint8_t> units) {
   return static_cast<std::int64_t>(units.size());
 }
 
-// `whole` samples, or more to complete the format's frames, if the format
-// holds them.
-std::optional<std::int64_t> sample_count(const SoundFormat& format, double whole,
+// `count` samples, truncated, and with `complete_frames` the silence that
+// completes the format's last frame; nothing when the format cannot hold them.
+std::optional<std::int64_t> sample_count(const SoundFormat& format, double count,
                                          bool complete_frames = false) {
-  if (!(whole < kSampleCountLimit)) return std::nullopt;
-  auto samples = static_cast<std::int64_t>(whole);
+  if (!(count < kSampleCountLimit)) return std::nullopt;
+  auto samples = static_cast<std::int64_t>(count);
   if (complete_frames) samples = format.whole_frames(samples);
   if (!format.fits(samples)) return std::nullopt;
   return samples;
@@ -63,7 +63,7 @@ std::variant<SoundPlan, SoundRefusal> plan_classic(Container container,
   const ClassicTone tone = classic_tone(wpm, freq);
   SoundFormat format = kClassicFormat;
   format.container = container;
-  // Truncated, not rounded.
+  // The classic count is truncated, not rounded.
   const auto samples = sample_count(format, classic_samples(unit_count(units), tone.unit_seconds));
   if (!samples) return SoundTooLong{unit_count(units), wpm, container == Container::wav};
   const KeyedTone keyed{.frequency_hz = tone.tone_hz,
