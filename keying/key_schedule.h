@@ -12,6 +12,20 @@ namespace zarn {
 // A sample number no sound reaches.
 inline constexpr std::int64_t kNeverSample = std::numeric_limits<std::int64_t>::max();
 
+// The first sample k >= lowest at which `reached(k)` holds, for a test that
+// holds from some k on. The estimate finds it to within a sample or two; the
+// test itself, exactly as an instant is defined, then settles it. Past any
+// sound, or with no estimate at all, kNeverSample.
+template <class Reached>
+std::int64_t first_sample(double estimate, std::int64_t lowest, Reached reached) {
+  constexpr double kLimit = 0x1p62;  // far past any sound; converts exactly
+  if (!(estimate < kLimit)) return kNeverSample;
+  auto k = estimate > static_cast<double>(lowest) ? static_cast<std::int64_t>(estimate) : lowest;
+  while (k > lowest && reached(k - 1)) --k;
+  while (!reached(k)) ++k;
+  return k;
+}
+
 // One tone: silent before `rise`, rising until `steady`, at full level until
 // `fall`, falling until `silence`. Hard keying has rise == steady and
 // fall == silence. The instants are the key going down and up, in seconds,

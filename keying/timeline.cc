@@ -65,14 +65,8 @@ void Timeline::key_up(std::size_t units) {
 // time is defined: with hard keying one sample more or less is a full-scale
 // error.
 std::int64_t Timeline::first_sample_at(double seconds) const {
-  constexpr double kLimit = 0x1p62;  // far past any sound; converts exactly
-  const double estimate = std::ceil(seconds * rate_);
-  if (!(estimate > 0)) return 0;
-  if (!(estimate < kLimit)) return static_cast<std::int64_t>(kLimit);
-  auto k = static_cast<std::int64_t>(estimate);
-  while (k > 0 && static_cast<double>(k - 1) / rate_ >= seconds) --k;
-  while (static_cast<double>(k) / rate_ < seconds) ++k;
-  return k;
+  return first_sample(std::ceil(seconds * rate_), 0,
+                      [&](std::int64_t k) { return static_cast<double>(k) / rate_ >= seconds; });
 }
 
 std::optional<ToneSpan> Timeline::next_tone() {
