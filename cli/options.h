@@ -20,6 +20,7 @@ struct Options {
   // -f, --text-file: the message's file, "-" for standard input; there is
   // then no callsign argument.
   std::optional<std::string_view> text_file;
+  bool sync = false;     // --sync: the file on the disk before the run ends
   bool help = false;     // -h, --help
   bool version = false;  // -V, --version
   // The arguments from the callsign on, viewing the caller's arguments.

@@ -94,6 +94,7 @@ Outcome make_sound(const Options& options, Sink& sink) {
 
   SoundStream stream(std::get<SoundPlan>(plan));
   const std::string_view name = trim_blanks(arguments[1]);
+  sink.set_durable(options.sync);
   if (const auto failure = write_output(name, stream, sink)) {
     return stopped(describe(*failure, name));
   }
