@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -131,6 +132,39 @@ TEST_F(Cli, OverwritingALongerFileLeavesExactlyTheNewBytes) {
   write_file(at("old.wav"), std::string(100000, 'x'));
   ASSERT_EQ(zarn({"E", "20", "old.wav"}).status, 0);
   EXPECT_TRUE(same_bytes(read_file(at("old.wav")), read_file(at("fresh.wav"))));
+}
+
+// Replaced through a temporary, a file must still be what it was to
+// everything else: its mode, the link that names it, the other hard link
+// that shares it.
+TEST_F(Cli, AReplacedFileKeepsItsModeAndItsLinks) {
+  ASSERT_EQ(zarn({"E", "20", "e.wav"}).status, 0);
+  const std::string e = read_file(at("e.wav"));
+  fs::create_directory(at("sounds"));
+  const struct {
+    std::string name;  // written
+    std::string seen;  // read back
+    std::function<void()> before;
+    std::function<void()> after;
+  } kCases[] = {
+      {"narrow.wav", "narrow.wav",
+       [&] { fs::permissions(at("narrow.wav"), fs::perms::owner_read | fs::perms::owner_write); },
+       [&] {
+         EXPECT_EQ(fs::status(at("narrow.wav")).permissions(),
+                   fs::perms::owner_read | fs::perms::owner_write);
+       }},
+      {"link.wav", "sounds/id.wav", [&] { fs::create_symlink("sounds/id.wav", at("link.wav")); },
+       [&] { EXPECT_TRUE(fs::is_symlink(at("link.wav"))); }},
+      {"a.wav", "b.wav", [&] { fs::create_hard_link(at("b.wav"), at("a.wav")); },
+       [&] { EXPECT_EQ(fs::hard_link_count(at("a.wav")), 2u); }},
+  };
+  for (const auto& c : kCases) {
+    write_file(at(c.seen), std::string(100000, 'o'));
+    c.before();
+    ASSERT_EQ(zarn({"E", "20", c.name}).status, 0) << c.name;
+    c.after();
+    EXPECT_TRUE(same_bytes(read_file(at(c.seen)), e)) << c.name;
+  }
 }
 
 TEST_F(Cli, StopsBeforeTheFileOnAMalformedNumber) {
@@ -312,6 +346,7 @@ TEST_F(Cli, DefaultsSpelledOutKeepTheClassicBytes) {
       {{"--text", "Q1ABC", "20", "a.wav"}, classic},
       {{"-r", "11025", "-e", "u8", "Q1ABC", "20", "b.wav"}, classic},
       {{"--raw", "Q1ABC", "20", "c.raw"}, classic.substr(44)},
+      {{"--sync", "Q1ABC", "20", "d.wav"}, classic},
   };
   for (const auto& c : kCases) {
     ASSERT_EQ(zarn(c.args).status, 0) << c.args[0];

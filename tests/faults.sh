@@ -178,6 +178,15 @@ run_zarn_as_nobody Q1ABC 20 write-only.wav
 check "write-only file: status" "$status $err" "0 "
 check "write-only file: the sound" "$(cmp write-only.wav whole.wav && echo same)" same
 
+# Root replaces nobody's file: it stays nobody's, with its mode.
+echo "old bytes" >nobodys.wav
+chown nobody:nogroup nobodys.wav
+chmod 640 nobodys.wav
+run_zarn Q1ABC 20 nobodys.wav
+check "replaced for another user: owner and mode" "$status $(stat -c '%U %G %a' nobodys.wav)" \
+  "0 nobody nogroup 640"
+check "replaced for another user: the sound" "$(cmp nobodys.wav whole.wav && echo same)" same
+
 # A message file nobody may read is refused before the output is looked at:
 # nobody could not have created out.wav either.
 echo Q1ABC >secret.txt
