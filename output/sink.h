@@ -32,12 +32,12 @@ struct FileError {
 class Sink {
  public:
   virtual ~Sink() = default;
-  // `name` is the file name without its leading and trailing blanks;
-  // `total_bytes` is everything that will be written, so that a sink can
-  // refuse before the first byte rather than fail halfway.
   // Asked for before open(): the bytes and the file's name are to be on the
   // disk before close() returns, where there is a disk.
   virtual void set_durable(bool) {}
+  // `name` is the file name without its leading and trailing blanks;
+  // `total_bytes` is everything that will be written, so that a sink can
+  // refuse before the first byte rather than fail halfway.
   virtual std::optional<FileError> open(std::string_view name, std::uint64_t total_bytes) = 0;
   virtual std::optional<FileError> write(std::span<const std::uint8_t> bytes) = 0;
   // Ends the output after the bytes written, then closes it.
