@@ -18,6 +18,9 @@
 namespace zarn {
 namespace {
 
+// Looks at a name that changed between the look and the open.
+constexpr int kLooks = 3;
+
 // What a failed open means for the user, by the platform's errno.
 FileErrorKind classify_open_errno(int err) {
   switch (err) {
@@ -122,7 +125,22 @@ std::optional<FileError> OutputFile::open(std::string_view trimmed_name,
   return make_room(total_bytes);
 }
 
+// Another run may rename its finished file over the name between the look
+// and the open: the name is looked at again, a few times, before the change
+// is taken for a file swapped in.
 std::optional<FileError> OutputFile::open_by_name(const std::string& name,
+                                                  std::uint64_t total_bytes) {
+  std::optional<FileError> failure;
+  for (int attempt = 0; attempt < kLooks; ++attempt) {
+    failure = open_as_seen(name, total_bytes);
+    if (!failure || failure->kind != FileErrorKind::open_failure || failure->system_errno != 0) {
+      break;
+    }
+  }
+  return failure;
+}
+
+std::optional<FileError> OutputFile::open_as_seen(const std::string& name,
                                                   std::uint64_t total_bytes) {
   const auto looked = look_up(name);
   if (const int* err = std::get_if<int>(&looked)) return fail(classify_open_errno(*err), *err);
@@ -145,6 +163,7 @@ std::optional<FileError> OutputFile::replace(const Target& target, std::uint64_t
   }
   if (target.seen) {
     const Opened old = open_seen(target, O_WRONLY | O_NONBLOCK);
+    if (old.fd < 0 && old.error == 0) return fail(FileErrorKind::open_failure, 0);
     if (old.fd < 0) {
       instead = true;
       return std::nullopt;

@@ -41,6 +41,7 @@ class OutputFile final : public Sink {
   enum class Way { replaced, in_place, callers };
 
   std::optional<FileError> open_by_name(const std::string& name, std::uint64_t total_bytes);
+  std::optional<FileError> open_as_seen(const std::string& name, std::uint64_t total_bytes);
   std::optional<FileError> replace(const Target& target, std::uint64_t total_bytes, bool& instead);
   std::optional<FileError> open_in_place(const std::string& name, const Target& target);
   std::optional<FileError> open_descriptor(int descriptor, int flags);
