@@ -25,6 +25,10 @@ enum class OptionName {
   preset,
   text,
   text_file,
+  ch,
+  fold,
+  ukrainian,
+  persian,
   help,
   version,
 };

@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "morse/letters.h"
 #include "sound/options.h"
 
 namespace zarn {
@@ -20,6 +21,8 @@ struct Options {
   // -f, --text-file: the message's file, "-" for standard input; there is
   // then no callsign argument.
   std::optional<std::string_view> text_file;
+  // --ch, --fold, --ukrainian, --persian: how a message's letters are sent.
+  LetterChoice letters;
   bool help = false;     // -h, --help
   bool version = false;  // -V, --version
   // The arguments from the callsign on, viewing the caller's arguments.

@@ -47,7 +47,8 @@ std::variant<Numbers, NumberError> read_numbers(std::span<const std::string_view
 std::variant<MorseUnits, UnknownSymbol, MessageError> encode(std::string_view first,
                                                              const Options& options) {
   if (options.text || options.text_file) {
-    auto message = encode_message(first, options.text_file ? TextForm::lines : TextForm::one_line);
+    const TextForm form = options.text_file ? TextForm::lines : TextForm::one_line;
+    auto message = encode_message(first, form, options.letters);
     if (auto* error = std::get_if<MessageError>(&message)) return *error;
     return std::get<MorseUnits>(std::move(message));
   }

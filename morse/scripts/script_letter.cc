@@ -1,0 +1,13 @@
+#include "morse/scripts/script_letter.h"
+
+#include <algorithm>
+
+namespace zarn {
+
+std::optional<std::string_view> find_letter(std::span<const ScriptLetter> table, char32_t code) {
+  const auto found = std::ranges::lower_bound(table, code, {}, &ScriptLetter::code);
+  if (found == table.end() || found->code != code) return std::nullopt;
+  return found->pattern;
+}
+
+}  // namespace zarn
