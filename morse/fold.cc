@@ -1,7 +1,8 @@
 #include "morse/fold.h"
 
 #include <algorithm>
-#include <array>
+#include <cstddef>
+#include <iterator>
 
 namespace zarn {
 namespace {
@@ -16,7 +17,7 @@ struct Decomposed {
 // Letters with codes of their own (those with the marks the tables list)
 // are not here, nor letters whose stroke or hook is part of the letter
 // (Đ, Ħ, Ł), which do not decompose.
-constexpr auto kDecomposed = std::to_array<Decomposed>({
+constexpr Decomposed kDecomposed[] = {
     {0xC1, 'A'},    {0xC2, 'A'},    {0xC3, 'A'},    {0xCA, 'E'},    {0xCB, 'E'},    {0xCC, 'I'},
     {0xCD, 'I'},    {0xCE, 'I'},    {0xCF, 'I'},    {0xD2, 'O'},    {0xD4, 'O'},    {0xD5, 'O'},
     {0xD9, 'U'},    {0xDA, 'U'},    {0xDB, 'U'},    {0xDD, 'Y'},    {0x100, 'A'},   {0x102, 'A'},
@@ -33,13 +34,25 @@ constexpr auto kDecomposed = std::to_array<Decomposed>({
     {0x624, 0x648}, {0x625, 0x627}, {0x626, 0x64A},
 });
 
-static_assert(std::ranges::is_sorted(kDecomposed, {}, &Decomposed::letter));
+// The search below needs them in order.
+constexpr bool sorted() {
+  for (std::size_t i = 1; i < std::size(kDecomposed); ++i) {
+    if (kDecomposed[i - 1].letter >= kDecomposed[i].letter) return false;
+  }
+  return true;
+}
+static_assert(sorted());
+
+bool before(const Decomposed& entry, char32_t letter) {
+  return entry.letter < letter;
+}
 
 }  // namespace
 
 std::optional<char32_t> base_letter(char32_t upper) {
-  const auto found = std::ranges::lower_bound(kDecomposed, upper, {}, &Decomposed::letter);
-  if (found == kDecomposed.end() || found->letter != upper) return std::nullopt;
+  const auto* end = std::end(kDecomposed);
+  const auto* found = std::lower_bound(std::begin(kDecomposed), end, upper, before);
+  if (found == end || found->letter != upper) return std::nullopt;
   return found->base;
 }
 

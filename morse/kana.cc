@@ -1,8 +1,5 @@
 #include "morse/kana.h"
 
-#include <algorithm>
-#include <array>
-
 namespace zarn {
 namespace {
 
@@ -15,7 +12,7 @@ struct Small {
   char32_t small;
   char32_t full;
 };
-constexpr auto kSmall = std::to_array<Small>({
+constexpr Small kSmall[] = {
     {0x30A1, 0x30A2},
     {0x30A3, 0x30A4},
     {0x30A5, 0x30A6},
@@ -53,8 +50,9 @@ KanaParts kana_parts(char32_t code) {
   if (in(code, 0x3041, 0x3096)) code += 0x60;  // hiragana
   if (code == 0x3099 || code == 0xFF9E) return {kVoicedMark};
   if (code == 0x309A || code == 0xFF9F) return {kHalfVoicedMark};
-  const auto small = std::ranges::find(kSmall, code, &Small::small);
-  if (small != kSmall.end()) return {small->full};
+  for (const Small& small : kSmall) {
+    if (small.small == code) return {small.full};
+  }
   return split_voiced(code);
 }
 

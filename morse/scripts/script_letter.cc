@@ -5,7 +5,9 @@
 namespace zarn {
 
 std::optional<std::string_view> find_letter(std::span<const ScriptLetter> table, char32_t code) {
-  const auto found = std::ranges::lower_bound(table, code, {}, &ScriptLetter::code);
+  const auto found = std::lower_bound(
+      table.begin(), table.end(), code,
+      [](const ScriptLetter& letter, char32_t wanted) { return letter.code < wanted; });
   if (found == table.end() || found->code != code) return std::nullopt;
   return found->pattern;
 }
