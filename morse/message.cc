@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <utility>
+#include <variant>
 
 #include "morse/letters.h"
 #include "morse/table.h"
@@ -265,8 +266,8 @@ std::optional<MessageError> check_utf8(std::string_view text, TextForm form) {
 
 }  // namespace
 
-std::variant<MorseUnits, MessageError> encode_message(std::string_view text, TextForm form,
-                                                      const LetterChoice& letters) {
+Result<MorseUnits, MessageError> encode_message(std::string_view text, TextForm form,
+                                                const LetterChoice& letters) {
   if (auto failure = check_utf8(text, form)) return *std::move(failure);
   if (auto failure = check_prosigns(text, form)) return *std::move(failure);
   MorseUnits out;

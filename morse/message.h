@@ -4,7 +4,6 @@
 
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "morse/callsign.h"
 #include "morse/letters.h"
@@ -47,8 +46,8 @@ enum class TextForm { one_line, lines };
 // and '/' gives the same units as the callsign encoder. Bytes that are not
 // UTF-8 (in lines), then misplaced brackets anywhere, are reported before
 // any character without a code.
-std::variant<MorseUnits, MessageError> encode_message(std::string_view text,
-                                                      TextForm form = TextForm::one_line,
-                                                      const LetterChoice& letters = {});
+Result<MorseUnits, MessageError> encode_message(std::string_view text,
+                                                TextForm form = TextForm::one_line,
+                                                const LetterChoice& letters = {});
 
 }  // namespace zarn
