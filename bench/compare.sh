@@ -25,9 +25,10 @@ if [[ ! -d $reference_tree ]]; then
   git -C "$repo" worktree add --detach "$reference_tree" "$reference_commit" >/dev/null
   made_tree=yes
 fi
-cmake -S "$reference_tree" -B "$work/reference" -DCMAKE_BUILD_TYPE=Release -DZARN_STATIC=ON \
-  >/dev/null
-cmake --build "$work/reference" --target zarn -j2 >/dev/null
+# Its compiler's warnings are no news: shown only if the build fails.
+{ cmake -S "$reference_tree" -B "$work/reference" -DCMAKE_BUILD_TYPE=Release -DZARN_STATIC=ON &&
+  cmake --build "$work/reference" --target zarn -j2; } >"$work/reference.log" 2>&1 ||
+  { cat "$work/reference.log" >&2; exit 1; }
 reference=$work/reference/zarn
 cd "$work"
 
