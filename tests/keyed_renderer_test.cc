@@ -175,7 +175,7 @@ TEST_P(KeyedRenderer, KeepsItsFrequencyAfterAnHour) {
   const double tone_hz = 1361.97509765625;
   const std::vector<std::uint8_t> an_hour_key_down(60, 1);
   zarn::KeyedRenderer renderer({tone_hz, 11025, 1, 0, 1},
-                         std::make_unique<UnitGrid>(60.0, 11025, an_hour_key_down));
+                               std::make_unique<UnitGrid>(60.0, 11025, an_hour_key_down));
   std::vector<double> minute(60 * 11025);
   for (int i = 0; i < 60; ++i) renderer.render(minute, [](std::size_t, std::size_t, bool) {});
   double first = -1, last = -1;
