@@ -22,7 +22,7 @@ cleanup() {
 }
 trap cleanup EXIT
 if [[ ! -d $reference_tree ]]; then
-  git -C "$repo" worktree add --detach "$reference_tree" "$reference_commit" >/dev/null
+  git -C "$repo" worktree add --quiet --detach "$reference_tree" "$reference_commit" >/dev/null
   made_tree=yes
 fi
 # Its compiler's warnings are no news: shown only if the build fails.
