@@ -72,6 +72,7 @@ Result<Command> read_command(std::span<const std::string_view> args, CommandForm
   request.sound = options.sound;
   request.container = options.container;
   if (form.names_file) command.file_name = trim_blanks(after[1]);
+  command.sync = options.sync;
   return command;
 }
 

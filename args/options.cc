@@ -162,6 +162,9 @@ void set_option(const Named& named, const Value& value, Reading& reading) {
       options.text_file_by = named.written;
       reading.text_file_by = named.written;
       break;
+    case Name::sync:
+      options.sync = true;
+      break;
     case Name::help:
       options.help = true;
       break;

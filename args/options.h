@@ -23,6 +23,7 @@ struct Options {
   // then no callsign argument.
   std::optional<std::string_view> text_file;
   std::string_view text_file_by;  // "-f" or "--text-file", as written
+  bool sync = false;              // --sync: the file on the disk before the run ends
   bool help = false;              // -h, --help
   bool version = false;           // -V, --version
   // The arguments from the callsign on, viewing the caller's arguments.

@@ -15,7 +15,7 @@ TEST(HelpText, ListsEveryOptionTheReaderKnows) {
   for (std::string_view option :
        {"-r",       "--rate",      "-e",     "--encoding", "--ramp", "--farnsworth", "--word-gap",
         "--volume", "--lead",      "--tail", "--raw",      "-p",     "--preset",     "--text",
-        "-f",       "--text-file", "-h",     "--help",     "-V",     "--version"}) {
+        "-f",       "--text-file", "--sync", "-h",         "--help", "-V",           "--version"}) {
     const auto result = read_options(std::vector<std::string_view>{option});
     EXPECT_TRUE(result || result.error().kind != OptionError::Kind::unknown_option) << option;
     const std::string listed = std::string(option) + (option[1] == '-' ? " " : ",");
