@@ -4,6 +4,7 @@
 
 #include "cli/option_table.h"
 #include "cli/presets.h"
+#include "cli/version.h"
 
 namespace zarn {
 namespace {
@@ -30,7 +31,8 @@ constexpr std::string_view kPresets =
     "A preset sets the rate, the encoding, the header and the ramp; options after\n"
     "it change them, options before it are overridden.\n";
 
-constexpr std::string_view kVersion = "zarn 1.2.0\n";
+// Scripts read the version from the first line alone.
+constexpr std::string_view kLicence = "Copyright the zarn authors. MIT License.\n";
 
 // `head` padded to `column`, then `text` broken at blanks into lines that
 // continue at `column`.
@@ -93,7 +95,9 @@ std::string_view help_text() {
 }
 
 std::string_view version_text() {
-  return kVersion;
+  static const std::string text =
+      "zarn " + std::string(kVersionNumber) + "\n" + std::string(kLicence);
+  return text;
 }
 
 }  // namespace zarn

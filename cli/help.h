@@ -9,7 +9,7 @@ namespace zarn {
 // the presets.
 std::string_view help_text();
 
-// The program's name and version, one line.
+// The program's name and version, then its licence.
 std::string_view version_text();
 
 }  // namespace zarn

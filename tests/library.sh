@@ -9,7 +9,8 @@ source "$(dirname "$0")/harness.sh"
 need pkg-config pkg-config
 need cc gcc
 
-cmake --install "$build" --prefix "$scratch/prefix" >/dev/null || skip "cmake --install failed"
+cmake --install "$build" --prefix "$scratch/prefix" >/dev/null ||
+  { echo "FAIL: cmake --install failed"; exit 1; }
 export PKG_CONFIG_PATH
 PKG_CONFIG_PATH=$(dirname "$(find "$scratch/prefix" -name zarn.pc)")
 # shellcheck disable=SC2046 # pkg-config's flags are meant to split
