@@ -11,7 +11,12 @@ import { pathToFileURL } from "node:url";
 
 const folder = process.env.ZARN_JS_PACKAGE;
 const executable = process.env.ZARN_EXECUTABLE;
-const skip = !folder || !existsSync(join(folder, "zarn_module.mjs")) || !executable;
+const missing = !folder || !existsSync(join(folder, "zarn_module.mjs")) || !executable;
+// A passing run proves the package, so a missing one fails unless asked not to.
+if (missing && !process.env.ZARN_SKIP_MISSING_TOOLS) {
+  throw new Error(`no package in ${folder}: build it with cmake --workflow --preset web (emscripten)`);
+}
+const skip = missing;
 const zarn = skip ? null : await import(pathToFileURL(join(folder, "index.js")));
 const scratch = mkdtempSync(join(tmpdir(), "zarn-js-"));
 
