@@ -4,8 +4,9 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/diagnostics.h"
+#include "cli/report.h"
 #include "cli/run.h"
+#include "cli/signals.h"
 #include "output/output_file.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +16,6 @@ int main(int argc, char** argv) {
     zarn::OutputFile file;
     return zarn::report(zarn::run(args, file));
   } catch (const std::exception& e) {
-    return zarn::report({.out = {}, .failure = zarn::describe(e)});
+    return zarn::report({.out = {}, .failure = zarn::describe(zarn::failure_of(e))});
   }
 }

@@ -38,15 +38,16 @@ void check_timing(const zarn::MorseUnits& encoded) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string field(10, ' ');
   std::copy_n(data, std::min<std::size_t>(size, field.size()), field.begin());
-  zarn::MorseUnits units;
-  const auto unknown = zarn::encode_callsign(field, units);
+  const auto encoded = zarn::encode_callsign(field);
   const auto end = std::min(field.find(' '), field.size());
-  if (unknown) {
-    FUZZ_CHECK(unknown->position >= 1 && static_cast<std::size_t>(unknown->position) <= end);
-    FUZZ_CHECK(static_cast<unsigned char>(field[unknown->position - 1]) == unknown->code);
-    FUZZ_CHECK(!has_code(unknown->code));
+  if (!encoded) {
+    const zarn::UnknownSymbol& unknown = encoded.error();
+    FUZZ_CHECK(unknown.position >= 1 && static_cast<std::size_t>(unknown.position) <= end);
+    FUZZ_CHECK(static_cast<unsigned char>(field[unknown.position - 1]) == unknown.code);
+    FUZZ_CHECK(!has_code(unknown.code));
     return 0;
   }
+  const zarn::MorseUnits& units = *encoded;
   FUZZ_CHECK(std::all_of(field.begin(), field.begin() + end,
                          [](char c) { return has_code(static_cast<unsigned char>(c)); }));
   check_timing(units);
@@ -55,8 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string upper = field;
   std::transform(upper.begin(), upper.end(), upper.begin(),
                  [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
-  zarn::MorseUnits folded;
-  FUZZ_CHECK(!zarn::encode_callsign(upper, folded));
-  FUZZ_CHECK(units.units == folded.units);
+  const auto folded = zarn::encode_callsign(upper);
+  FUZZ_CHECK(folded && units.units == folded->units);
   return 0;
 }

@@ -2,17 +2,19 @@
 // read errors, never anything else.
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
-#include "cli/number.h"
+#include "args/number.h"
 #include "fuzz/check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const zarn::NumberField field(text);
   constexpr float kBefore = 12345.5f;
-  float value = kBefore;
-  const auto error = zarn::read_number(field, value);
+  const auto read = zarn::read_number(field, kBefore);
+  const std::optional<zarn::NumberError> error = read ? std::nullopt : std::optional(read.error());
+  const float value = read ? *read : kBefore;
 
   const auto first = field.view().find_first_not_of(" \t");
   FUZZ_CHECK((error == zarn::NumberError::empty) == (first == std::string_view::npos));

@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/exit_status.h"
-#include "cli/fields.h"
-#include "cli/number.h"
-#include "cli/options.h"
+#include "args/fields.h"
+#include "args/help.h"
+#include "args/number.h"
+#include "args/options.h"
 #include "cli/run.h"
+#include "core/exit_status.h"
 #include "fuzz/check.h"
 #include "morse/callsign.h"
 #include "tests/support/memory_sink.h"
@@ -50,10 +51,12 @@ constexpr std::size_t kAccumulatedSamples = 79'956;
 // sample that falls in a key-up unit is silence, and none is 0.
 void check_keying(const std::vector<std::uint8_t>& wav, std::string_view callsign,
                   std::string_view speed) {
-  float wpm = 0;
-  FUZZ_CHECK(!zarn::read_number(zarn::NumberField(speed), wpm));
-  zarn::MorseUnits units;
-  FUZZ_CHECK(!zarn::encode_callsign(zarn::CallsignField(callsign).view(), units));
+  const auto read = zarn::read_number(zarn::NumberField(speed));
+  FUZZ_CHECK(read.has_value());
+  const float wpm = *read;
+  const auto encoded = zarn::encode_callsign(zarn::CallsignField(callsign).view());
+  FUZZ_CHECK(encoded.has_value());
+  const zarn::MorseUnits& units = *encoded;
   const float dot = static_cast<float>(1.2f / static_cast<double>(wpm));
   const std::size_t samples = wav.size() - kClassicHeaderSize;
   float t = 0;
@@ -87,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     start = end + 1;
   }
   const auto read = zarn::read_options(args);
-  const auto* options = std::get_if<zarn::Options>(&read);
+  const zarn::Options* options = read ? &*read : nullptr;
   // A message file would be read from the disk or wait on standard input.
   if (options && options->text_file) return 0;
   zarn::testing::MemorySink sink;
@@ -115,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(usage || outcome.out.empty());
   if (usage) return 0;
   FUZZ_CHECK(sink.announced == sink.bytes.size());
-  if (options->raw) return 0;
+  if (options->container == zarn::Container::raw) return 0;
   check_header(sink.bytes, options->sound.is_classic());
   if (options->sound.is_classic() && !options->text) {
     check_keying(sink.bytes, options->positional[0], options->positional[1]);

@@ -1,20 +1,20 @@
-// The C interface: the command line's run, in memory.
+// The C interface's command line: the executable's words, without the file
+// name, made in memory.
 #include "zarn.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <new>
 #include <string_view>
 #include <vector>
 
-#include "cli/run.h"
-#include "lib/arguments.h"
-#include "lib/buffer_sink.h"
+#include "args/command.h"
+#include "core/describe.h"
+#include "encode/gsm.h"
+#include "lib/memory_render.h"
 
 namespace {
-
-// The file name the run is given; only a memory failure shows it.
-constexpr std::string_view kMemoryName = "(memory)";
 
 // Empty texts are not allocated, so that a result always has its strings.
 constexpr char kEmpty[] = "";
@@ -32,24 +32,28 @@ void free_text(const char* text) {
   if (text != kEmpty) std::free(const_cast<char*>(text));
 }
 
-zarn::Outcome run_in_memory(int argc, const char* const* argv, zarn::BufferSink& sink) {
+void fail(const zarn::Failure& failure, zarn_result& result) {
+  const auto diagnostic = zarn::describe(failure);
+  result.status = zarn::status_number(diagnostic.status);
+  result.diagnostic = copy_text(diagnostic.lines);
+}
+
+void run(int argc, const char* const* argv, zarn_result& result) {
   std::vector<std::string_view> args;
   for (int i = 0; argv != nullptr && i < argc; ++i)
     args.emplace_back(argv[i] != nullptr ? argv[i] : "");
-  return zarn::run(zarn::with_file_name(args, kMemoryName), sink);
-}
-
-void fill(const zarn::Outcome& outcome, zarn::BufferSink& sink, zarn_result& result) {
-  result.out = copy_text(outcome.out);
-  if (outcome.failure) {
-    result.diagnostic = copy_text(outcome.failure->lines);
-    result.status = zarn::status_number(outcome.failure->status);
+  auto command = zarn::read_command(args, {.names_file = false, .reads_files = false});
+  if (!command) return fail(command.error(), result);
+  if (!command->out.empty()) {
+    result.out = copy_text(command->out);
     return;
   }
-  // A run that stops before opening the output leaves the sink empty.
-  const auto bytes = sink.release();
-  result.bytes = bytes.data();
-  result.size = bytes.size();
+  auto sound = zarn::plan_request(command->request);
+  if (!sound) return fail(sound.error(), result);
+  auto bytes = zarn::render_to_memory(*sound);
+  if (!bytes) return fail(bytes.error(), result);
+  result.bytes = bytes->data();
+  result.size = bytes->size();
 }
 
 }  // namespace
@@ -57,17 +61,17 @@ void fill(const zarn::Outcome& outcome, zarn::BufferSink& sink, zarn_result& res
 extern "C" int zarn_render(int argc, const char* const* argv, zarn_result* result) {
   if (result == nullptr) return -1;
   *result = {.bytes = nullptr, .size = 0, .out = kEmpty, .diagnostic = kEmpty, .status = 0};
-  zarn::BufferSink sink;
   try {
-    fill(run_in_memory(argc, argv, sink), sink, *result);
+    run(argc, argv, *result);
   } catch (const std::exception& e) {
-    // As the executable's main does; if even this text cannot be had, the
-    // status alone tells.
+    // If even these words cannot be had, the status alone tells.
     zarn_result_free(result);
-    const auto failure = zarn::describe(e);
-    result->status = zarn::status_number(failure.status);
+    const zarn::Failure failure = dynamic_cast<const std::bad_alloc*>(&e) != nullptr
+                                      ? zarn::Failure(zarn::OutOfMemory{0})
+                                      : zarn::failure_of(e);
+    result->status = zarn::status_number(zarn::describe(failure).status);
     try {
-      result->diagnostic = copy_text(failure.lines);
+      result->diagnostic = copy_text(zarn::describe(failure).lines);
     } catch (const std::bad_alloc&) {
     }
   }
@@ -80,4 +84,17 @@ extern "C" void zarn_result_free(zarn_result* result) {
   free_text(result->out);
   free_text(result->diagnostic);
   *result = {.bytes = nullptr, .size = 0, .out = kEmpty, .diagnostic = kEmpty, .status = 0};
+}
+
+extern "C" const char* zarn_version(void) {
+  return ZARN_VERSION;
+}
+
+extern "C" int zarn_has_encoding(const char* encoding) {
+  if (encoding == nullptr) return 0;
+  for (std::size_t i = 0; i < zarn::kEncodingNames.size(); ++i) {
+    if (zarn::kEncodingNames[i] != encoding) continue;
+    return static_cast<zarn::Encoding>(i) != zarn::Encoding::gsm || zarn::kGsmCoderBuilt;
+  }
+  return 0;
 }

@@ -13,8 +13,8 @@ constexpr int kLetterGapExtra = 2;
 
 }  // namespace
 
-std::optional<UnknownSymbol> encode_callsign(std::string_view callsign_field, MorseUnits& out) {
-  out.units.clear();
+Result<MorseUnits, UnknownSymbol> encode_callsign(std::string_view callsign_field) {
+  MorseUnits out;
   out.units.reserve(kCallsignWidth * (kLongestPattern + kLetterGapExtra));
   const std::size_t symbols = std::min(callsign_field.size(), kCallsignWidth);
   for (std::size_t i = 0; i < symbols; ++i) {
@@ -25,7 +25,7 @@ std::optional<UnknownSymbol> encode_callsign(std::string_view callsign_field, Mo
     for (char unit : *pattern) out.units.push_back(unit == '1' ? 1 : 0);
     out.units.insert(out.units.end(), kLetterGapExtra, 0);
   }
-  return std::nullopt;
+  return out;
 }
 
 }  // namespace zarn

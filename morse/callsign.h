@@ -4,9 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 #include <vector>
+
+#include "core/result.h"
 
 namespace zarn {
 
@@ -26,10 +27,9 @@ struct UnknownSymbol {
 };
 
 // Encodes the first kCallsignWidth characters of the blank-padded callsign
-// field into `out`: each character's pattern, then two key-up units, so every
-// character ends in the three-unit letter gap. A blank ends the callsign;
-// lower case folds to upper case. Refuses a character that has no pattern,
-// leaving `out` unspecified.
-std::optional<UnknownSymbol> encode_callsign(std::string_view callsign_field, MorseUnits& out);
+// field: each character's pattern, then two key-up units, so every character
+// ends in the three-unit letter gap. A blank ends the callsign; lower case
+// folds to upper case. Refuses a character that has no pattern.
+Result<MorseUnits, UnknownSymbol> encode_callsign(std::string_view callsign_field);
 
 }  // namespace zarn

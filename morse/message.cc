@@ -202,7 +202,7 @@ std::optional<MessageError> check_utf8(std::string_view text, TextForm form) {
 
 }  // namespace
 
-std::variant<MorseUnits, MessageError> encode_message(std::string_view text, TextForm form) {
+Result<MorseUnits, MessageError> encode_message(std::string_view text, TextForm form) {
   if (auto failure = check_utf8(text, form)) return *std::move(failure);
   if (auto failure = check_prosigns(text, form)) return *std::move(failure);
   MorseUnits out;

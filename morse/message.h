@@ -4,7 +4,6 @@
 
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "morse/callsign.h"
 
@@ -44,7 +43,7 @@ enum class TextForm { one_line, lines };
 // A callsign of letters, digits and '/' gives the same units as the callsign
 // encoder. Bytes that are not UTF-8 (in lines), then misplaced brackets
 // anywhere, are reported before any character without a code.
-std::variant<MorseUnits, MessageError> encode_message(std::string_view text,
-                                                      TextForm form = TextForm::one_line);
+Result<MorseUnits, MessageError> encode_message(std::string_view text,
+                                                TextForm form = TextForm::one_line);
 
 }  // namespace zarn

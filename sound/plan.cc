@@ -7,7 +7,7 @@
 
 #include "keying/unit_length.h"
 #include "render/classic/float_accumulator.h"
-#include "sound/stream.h"
+#include "sound/audible.h"
 
 namespace zarn {
 namespace {
@@ -57,9 +57,9 @@ std::optional<SoundRefusal> refuse_silence(double dot_seconds, const KeyedTone& 
   return std::nullopt;
 }
 
-std::variant<SoundPlan, SoundRefusal> plan_classic(Container container,
-                                                   std::span<const std::uint8_t> units, float wpm,
-                                                   float freq) {
+Result<SoundPlan, SoundRefusal> plan_classic(Container container,
+                                             std::span<const std::uint8_t> units, float wpm,
+                                             float freq) {
   const ClassicTone tone = classic_tone(wpm, freq);
   SoundFormat format = kClassicFormat;
   format.container = container;
@@ -82,7 +82,7 @@ std::variant<SoundPlan, SoundRefusal> plan_classic(Container container,
 
 // The dot at the character speed, and the ramp within the speed's own
 // rounding of it: never longer, so ramps cannot overlap.
-std::variant<double, SoundRefusal> ramp_seconds(const SoundOptions& options, double character_wpm) {
+Result<double, SoundRefusal> ramp_seconds(const SoundOptions& options, double character_wpm) {
   const double dot_ms = 1000 * kSecondsPerUnitAt1Wpm / character_wpm;
   if (options.ramp_ms > dot_ms * (1 + kSinglePrecision)) {
     return RampLongerThanDot{options.ramp_ms, dot_ms};
@@ -90,10 +90,9 @@ std::variant<double, SoundRefusal> ramp_seconds(const SoundOptions& options, dou
   return std::min(options.ramp_ms, dot_ms) / 1000;
 }
 
-std::variant<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& options,
-                                                        Container container,
-                                                        std::span<const std::uint8_t> units,
-                                                        float wpm, float freq) {
+Result<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& options, Container container,
+                                                  std::span<const std::uint8_t> units, float wpm,
+                                                  float freq) {
   // The speed is read in single precision; a character speed written the
   // same way is the same speed.
   const double written_character_wpm = options.farnsworth_wpm.value_or(wpm);
@@ -102,7 +101,7 @@ std::variant<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& opti
   }
   const double character_wpm = std::max<double>(written_character_wpm, wpm);
   const auto ramp = ramp_seconds(options, character_wpm);
-  if (const auto* refusal = std::get_if<SoundRefusal>(&ramp)) return *refusal;
+  if (!ramp) return ramp.error();
   const double tone_hz = freq > 0 ? freq : kDefaultToneHz;
   const double half_rate = options.rate / 2.0;
   if (!(tone_hz < half_rate)) return ToneNotBelowHalfRate{tone_hz, half_rate};
@@ -120,7 +119,7 @@ std::variant<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& opti
   const KeyedTone tone{.frequency_hz = tone_hz,
                        .sample_rate = double(options.rate),
                        .gain = std::pow(10.0, options.volume_db / 20),
-                       .ramp_seconds = std::get<double>(ramp),
+                       .ramp_seconds = *ramp,
                        .first_sample = 0};
   const double dot_seconds = kSecondsPerUnitAt1Wpm / character_wpm;
   if (auto refusal =
@@ -130,9 +129,9 @@ std::variant<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& opti
   return SoundPlan{format, *samples, units, KeyedSound{tone, timing}};
 }
 
-std::variant<SoundPlan, SoundRefusal> plan_checked(const SoundOptions& options, Container container,
-                                                   std::span<const std::uint8_t> units, float wpm,
-                                                   float freq) {
+Result<SoundPlan, SoundRefusal> plan_checked(const SoundOptions& options, Container container,
+                                             std::span<const std::uint8_t> units, float wpm,
+                                             float freq) {
   if (!(wpm > 0)) return SpeedNotPositive{wpm};
   if (!keys_anything(units)) return NothingToSend{};
   if (options.is_classic()) return plan_classic(container, units, wpm, freq);
@@ -141,13 +140,11 @@ std::variant<SoundPlan, SoundRefusal> plan_checked(const SoundOptions& options, 
 
 }  // namespace
 
-std::variant<SoundPlan, SoundRefusal> plan_sound(const SoundOptions& options, Container container,
-                                                 std::span<const std::uint8_t> units, float wpm,
-                                                 float freq) {
+Result<SoundPlan, SoundRefusal> plan_sound(const SoundOptions& options, Container container,
+                                           std::span<const std::uint8_t> units, float wpm,
+                                           float freq) {
   auto plan = plan_checked(options, container, units, wpm, freq);
-  if (const auto* sound = std::get_if<SoundPlan>(&plan); sound && !holds_tone(*sound)) {
-    return NoSampleSounds{};
-  }
+  if (plan && !holds_tone(*plan)) return SoundRefusal(NoSampleSounds{});
   return plan;
 }
 

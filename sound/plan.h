@@ -6,48 +6,20 @@
 
 #include <cstdint>
 #include <span>
-#include <variant>
 
-#include "keying/timeline.h"
-#include "render/classic/classic_tone.h"
-#include "render/keyed_renderer.h"
-#include "sound/format.h"
+#include "core/result.h"
 #include "sound/options.h"
 #include "sound/refusal.h"
+#include "sound/sound_plan.h"
 
 namespace zarn {
-
-// The classic sound within reach of its single-precision accumulators: the
-// frozen renderer.
-struct AccumulatedClassic {
-  ClassicTone tone;
-};
-
-// The classic sound's unit grid, past that reach.
-struct UnitGridTiming {
-  double unit_seconds;
-};
-
-// Every other sound: the keyed renderer, keyed by the unit grid or the
-// timeline.
-struct KeyedSound {
-  KeyedTone tone;
-  std::variant<UnitGridTiming, TimelineTiming> timing;
-};
-
-struct SoundPlan {
-  SoundFormat format;
-  std::int64_t sample_count;
-  std::span<const std::uint8_t> units;  // the caller's, kept alive by it
-  std::variant<AccumulatedClassic, KeyedSound> renderer;
-};
 
 // Plans `units` at `wpm` with `freq` Hz, or the default tone when freq is not
 // above zero. Refuses a speed not above zero, a character speed below it, a
 // ramp longer than a dot, a tone not below half the sample rate and a sound
-// too long for its format.
-std::variant<SoundPlan, SoundRefusal> plan_sound(const SoundOptions& options, Container container,
-                                                 std::span<const std::uint8_t> units, float wpm,
-                                                 float freq);
+// too long for its format, and one in which every sample rounds to silence.
+Result<SoundPlan, SoundRefusal> plan_sound(const SoundOptions& options, Container container,
+                                           std::span<const std::uint8_t> units, float wpm,
+                                           float freq);
 
 }  // namespace zarn

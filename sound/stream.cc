@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "keying/unit_grid.h"
 #include "render/classic/tone_renderer.h"
 
 namespace zarn {
@@ -24,21 +23,12 @@ class AccumulatedSamples final : public SoundStream::Samples {
   ToneRenderer renderer_;
 };
 
-std::unique_ptr<KeySchedule> schedule_for(const KeyedSound& sound,
-                                          std::span<const std::uint8_t> units) {
-  if (const auto* grid = std::get_if<UnitGridTiming>(&sound.timing)) {
-    return std::make_unique<UnitGrid>(grid->unit_seconds, sound.tone.sample_rate, units);
-  }
-  return std::make_unique<Timeline>(units, std::get<TimelineTiming>(sound.timing),
-                                    sound.tone.sample_rate, sound.tone.ramp_seconds);
-}
-
 // The keyed renderer's values, a piece at a time, through the encoder.
 class KeyedSamples final : public SoundStream::Samples {
  public:
   KeyedSamples(const KeyedSound& sound, std::span<const std::uint8_t> units,
                const SoundFormat& format)
-      : renderer_(sound.tone, schedule_for(sound, units)),
+      : renderer_(sound.tone, key_schedule_for(sound, units)),
         encoder_(format.encoding, format.container == Container::wav),
         values_(std::make_unique<Oscillator::Block>()) {}
 
@@ -110,20 +100,6 @@ SoundStream::SoundStream(const SoundPlan& plan)
       block_(kBlockBytes) {}
 
 SoundStream::~SoundStream() = default;
-
-bool holds_tone(const SoundPlan& plan) {
-  SoundPlan samples_only = plan;
-  samples_only.format.container = Container::raw;
-  if (plan.format.encoding == Encoding::gsm) samples_only.format.encoding = Encoding::s16;
-  const std::uint8_t silence = silence_byte(samples_only.format.encoding);
-  SoundStream stream(samples_only);
-  for (auto block = stream.next(); !block.empty(); block = stream.next()) {
-    if (std::any_of(block.begin(), block.end(), [=](std::uint8_t b) { return b != silence; })) {
-      return true;
-    }
-  }
-  return false;
-}
 
 std::span<const std::uint8_t> SoundStream::next() {
   std::size_t filled = header_.size();

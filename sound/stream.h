@@ -8,14 +8,9 @@
 #include <span>
 #include <vector>
 
-#include "sound/plan.h"
+#include "sound/sound_plan.h"
 
 namespace zarn {
-
-// Whether any sample of the planned sound is off silence, as encoded (GSM
-// judged by its 16-bit samples). Renders until the first such sample: at
-// once for any sound worth sending, the whole of one that is not.
-bool holds_tone(const SoundPlan& plan);
 
 class SoundStream {
  public:

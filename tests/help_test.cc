@@ -1,11 +1,11 @@
-#include "cli/help.h"
+#include "args/help.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "cli/options.h"
+#include "args/options.h"
 
 namespace zarn {
 namespace {
@@ -17,8 +17,7 @@ TEST(HelpText, ListsEveryOptionTheReaderKnows) {
         "--volume", "--lead",      "--tail", "--raw",      "-p",     "--preset",     "--text",
         "-f",       "--text-file", "-h",     "--help",     "-V",     "--version"}) {
     const auto result = read_options(std::vector<std::string_view>{option});
-    const auto* error = std::get_if<OptionError>(&result);
-    EXPECT_TRUE(!error || error->kind != OptionError::Kind::unknown_option) << option;
+    EXPECT_TRUE(result || result.error().kind != OptionError::Kind::unknown_option) << option;
     const std::string listed = std::string(option) + (option[1] == '-' ? " " : ",");
     EXPECT_NE(help_text().find(listed), std::string_view::npos) << option;
   }

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/input_error_text.h"
+#include "core/input_error_text.h"
 
 namespace zarn {
 namespace {
@@ -32,8 +32,8 @@ Units joined(std::initializer_list<Units> pieces) {
 
 Units encoded(std::string_view text, TextForm form = TextForm::one_line) {
   const auto result = encode_message(text, form);
-  if (std::holds_alternative<MorseUnits>(result)) return std::get<MorseUnits>(result).units;
-  ADD_FAILURE() << text << " refused at " << std::get<MessageError>(result).position;
+  if (result) return result->units;
+  ADD_FAILURE() << text << " refused at " << result.error().position;
   return {};
 }
 
@@ -70,16 +70,16 @@ TEST(EncodeMessage, SeparatesWordsBySevenKeyUpUnits) {
 TEST(EncodeMessage, GivesTheCallsignEncodersUnitsForACallsign) {
   for (std::string_view callsign :
        {"Q1ABC", "q1abc/m", "0123456789", "ABCDEFGHIJ", "klmnopqrst", "UVWXYZ/", "E"}) {
-    MorseUnits expected;
-    ASSERT_FALSE(encode_callsign(callsign, expected)) << callsign;
-    EXPECT_EQ(encoded(callsign), expected.units) << callsign;
+    const auto expected = encode_callsign(callsign);
+    ASSERT_TRUE(expected) << callsign;
+    EXPECT_EQ(encoded(callsign), expected->units) << callsign;
   }
 }
 
 std::string refusal(std::string_view text, TextForm form = TextForm::one_line) {
   const auto result = encode_message(text, form);
-  if (!std::holds_alternative<MessageError>(result)) return "(accepted)";
-  return message_error_text(std::get<MessageError>(result));
+  if (result) return "(accepted)";
+  return message_error_text(result.error());
 }
 
 // Positions count characters: each well-formed UTF-8 character, or each byte

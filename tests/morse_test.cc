@@ -9,10 +9,12 @@ namespace {
 
 // Units written as a string of '1' and '0', for readable expectations.
 std::string encode(std::string_view callsign) {
-  MorseUnits encoded;
-  EXPECT_FALSE(encode_callsign(callsign, encoded)) << callsign;
+  const auto encoded = encode_callsign(callsign);
+  EXPECT_TRUE(encoded) << callsign;
   std::string units;
-  for (auto unit : encoded.units) units += unit ? '1' : '0';
+  if (encoded) {
+    for (auto unit : encoded->units) units += unit ? '1' : '0';
+  }
   return units;
 }
 
@@ -80,11 +82,10 @@ TEST(Morse, RefusesCharactersWithoutCode) {
       {"A\xc3\xa9       ", 0xC3, 2}, {"ABCDEFGHI.", '.', 10}, {"A-B       ", '-', 2},
   };
   for (const auto& c : kCases) {
-    MorseUnits units;
-    const auto unknown = encode_callsign(c.field, units);
-    ASSERT_TRUE(unknown) << c.field;
-    EXPECT_EQ(unknown->code, c.code) << c.field;
-    EXPECT_EQ(unknown->position, c.position) << c.field;
+    const auto unknown = encode_callsign(c.field);
+    ASSERT_FALSE(unknown) << c.field;
+    EXPECT_EQ(unknown.error().code, c.code) << c.field;
+    EXPECT_EQ(unknown.error().position, c.position) << c.field;
   }
 }
 

@@ -1,4 +1,4 @@
-#include "cli/number.h"
+#include "args/number.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,9 @@ struct Read {
 };
 
 Read read(std::string_view text) {
-  float value = kUntouched;
-  const auto error = read_number(NumberField(text), value);
-  return {error, value};
+  const auto got = read_number(NumberField(text), kUntouched);
+  if (!got) return {got.error(), kUntouched};
+  return {std::nullopt, *got};
 }
 
 TEST(ReadNumber, AcceptsRealConstants) {

@@ -1,6 +1,6 @@
 // What a diagnostic shows of the user's text: one line, nothing a terminal
 // would obey, and everything else as it was written.
-#include "cli/printable.h"
+#include "core/printable.h"
 
 #include <gtest/gtest.h>
 

@@ -59,8 +59,9 @@ TEST(ToneRenderer, MatchesThePlainSampleLoop) {
     const char* callsign = kCallsigns[random() % std::size(kCallsigns)];
     const float wpm = std::uniform_real_distribution<float>(3, 60)(random);
     const float freq = std::uniform_real_distribution<float>(-100, 6000)(random);
-    MorseUnits units;
-    ASSERT_FALSE(encode_callsign(callsign, units));
+    const auto encoded = encode_callsign(callsign);
+    ASSERT_TRUE(encoded);
+    const MorseUnits& units = *encoded;
     const ClassicTone plan = classic_tone(wpm, freq);
     const auto count = static_cast<std::size_t>(
         classic_samples(static_cast<std::int64_t>(units.units.size()), plan.unit_seconds));

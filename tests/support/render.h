@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <variant>
 #include <vector>
 
 #include "morse/callsign.h"
@@ -25,14 +24,15 @@ inline std::vector<std::uint8_t> stream_bytes(const SoundPlan& plan) {
 
 inline std::vector<std::uint8_t> render(std::string_view callsign, float wpm, float freq = 0,
                                         Container container = Container::wav) {
-  MorseUnits units;
-  EXPECT_FALSE(encode_callsign(callsign, units)) << callsign;
-  const auto plan = plan_sound({}, container, units.units, wpm, freq);
-  if (!std::holds_alternative<SoundPlan>(plan)) {
+  const auto units = encode_callsign(callsign);
+  EXPECT_TRUE(units) << callsign;
+  if (!units) return {};
+  const auto plan = plan_sound({}, container, units->units, wpm, freq);
+  if (!plan) {
     ADD_FAILURE() << callsign << " refused";
     return {};
   }
-  return stream_bytes(std::get<SoundPlan>(plan));
+  return stream_bytes(*plan);
 }
 
 }  // namespace zarn::testing

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "cli/options.h"
+#include "core/argument_errors.h"
 #include "morse/message.h"
 
 namespace zarn {

@@ -1,6 +1,6 @@
-#include "cli/input_error_text.h"
+#include "core/input_error_text.h"
 
-#include "cli/printable.h"
+#include "core/printable.h"
 
 namespace zarn {
 namespace {
@@ -30,6 +30,8 @@ std::string option_error_text(const OptionError& error) {
       return "unknown option " + option;
     case OptionError::Kind::missing_value:
       return "option " + option + " needs a value";
+    case OptionError::Kind::empty_value:
+      return "option " + option + " needs a value, and \"\" is empty";
     case OptionError::Kind::bad_value:
       return "option " + option + ": " + printable(error.value) + " is not " + error.allowed;
     case OptionError::Kind::flag_with_value:
@@ -40,6 +42,8 @@ std::string option_error_text(const OptionError& error) {
       return "option " + option + ": " + printable(error.value) + " needs " + error.allowed;
     case OptionError::Kind::conflict:
       return "option " + option + " cannot go with " + printable(error.value);
+    case OptionError::Kind::not_here:
+      return "option " + option + ": " + error.allowed;
   }
   return {};
 }

@@ -1,9 +1,9 @@
-#include "cli/help.h"
+#include "args/help.h"
 
 #include <string>
 
-#include "cli/option_table.h"
-#include "cli/presets.h"
+#include "args/option_table.h"
+#include "args/presets.h"
 
 namespace zarn {
 namespace {

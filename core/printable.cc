@@ -1,4 +1,4 @@
-#include "cli/printable.h"
+#include "core/printable.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,10 +1,10 @@
-#include "cli/option_table.h"
+#include "args/option_table.h"
 
 #include <array>
 #include <cmath>
 #include <cstdio>
 
-#include "cli/presets.h"
+#include "args/presets.h"
 
 namespace zarn {
 namespace {
@@ -13,27 +13,6 @@ using Kind = ValueRule::Kind;
 
 constexpr std::string_view kTextHelp =
     "<callsign> is a message: also blanks, . , : ? ' - / ( ) \" = + @ and prosigns such as <AR>";
-
-// 8000, -60, 0.5: the table's limits, none with an exponent at 15 digits.
-std::string number_text(double value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15g", value);
-  return buf;
-}
-
-// "u8, s16 or alaw" for --help, "u8, s16, alaw" for a refusal.
-std::string choices_text(std::span<const std::string_view> choices, std::string_view last_joint) {
-  std::string text;
-  for (std::size_t i = 0; i < choices.size(); ++i) {
-    if (i > 0) text += i + 1 == choices.size() ? last_joint : ", ";
-    text += choices[i];
-  }
-  return text;
-}
-
-bool bounded(const ValueRule& rule) {
-  return std::isfinite(rule.high);
-}
 
 std::string range_text(const ValueRule& rule) {
   const std::string low = number_text(rule.low);
@@ -54,14 +33,14 @@ std::span<const OptionDefinition> option_table() {
   // One row an option; clang-format would spread each over seven lines.
   // clang-format off
   static const std::array<OptionDefinition, 14> kTable = {{
-      {OptionName::rate, "rate", 'r', "HZ", "samples per second", {Kind::whole, 8000, true, 192000}, "11025"},
+      {OptionName::rate, "rate", 'r', "HZ", "samples per second", rules::kRate, "11025"},
       {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
-      {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", {.kind = Kind::number, .later = " up to a dot"}, "0", &SoundOptions::ramp_ms},
-      {OptionName::farnsworth, "farnsworth", '\0', "WPM", "character speed", {.kind = Kind::number, .low_included = false, .later = " and at least <wpm>"}, "<wpm>"},
-      {OptionName::word_gap, "word-gap", '\0', "UNITS", "word gap in units of the character speed", {.kind = Kind::number, .low = 7}, "7", &SoundOptions::word_gap_units},
-      {OptionName::volume, "volume", '\0', "DB", "tone level in dB (u8: -48.09 and up)", {Kind::number, -60, true, 0}, "0", &SoundOptions::volume_db},
-      {OptionName::lead, "lead", '\0', "MS", "silence before the Morse in ms", {Kind::number, 0, true, 60000}, "0", &SoundOptions::lead_ms},
-      {OptionName::tail, "tail", '\0', "MS", "silence after the Morse in ms", {Kind::number, 0, true, 60000}, "0", &SoundOptions::tail_ms},
+      {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", rules::kRamp, "0", &SoundOptions::ramp_ms},
+      {OptionName::farnsworth, "farnsworth", '\0', "WPM", "character speed", rules::kCharacterSpeed, "<wpm>"},
+      {OptionName::word_gap, "word-gap", '\0', "UNITS", "word gap in units of the character speed", rules::kWordGap, "7", &SoundOptions::word_gap_units},
+      {OptionName::volume, "volume", '\0', "DB", "tone level in dB (u8: -48.09 and up)", rules::kVolume, "0", &SoundOptions::volume_db},
+      {OptionName::lead, "lead", '\0', "MS", "silence before the Morse in ms", rules::kSilence, "0", &SoundOptions::lead_ms},
+      {OptionName::tail, "tail", '\0', "MS", "silence after the Morse in ms", rules::kSilence, "0", &SoundOptions::tail_ms},
       {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
       {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
       {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},
@@ -71,23 +50,6 @@ std::span<const OptionDefinition> option_table() {
   }};
   // clang-format on
   return kTable;
-}
-
-std::string allowed_text(const ValueRule& rule) {
-  const std::string low = number_text(rule.low);
-  switch (rule.kind) {
-    case Kind::choice:
-      return "one of " + choices_text(rule.choices, ", ");
-    case Kind::whole:
-      return "a whole number from " + low + " to " + number_text(rule.high);
-    case Kind::number:
-      if (bounded(rule)) return "a number from " + low + " to " + number_text(rule.high);
-      return rule.low_included ? "a number of " + low + " or more" : "a number above " + low;
-    case Kind::none:
-    case Kind::text:
-      break;
-  }
-  return "a value";
 }
 
 std::string summary_text(const OptionDefinition& definition) {

@@ -1,4 +1,4 @@
-#include "cli/number.h"
+#include "args/number.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -51,13 +51,13 @@ bool normalise_real(std::string_view token, char* out) {
 
 }  // namespace
 
-std::optional<NumberError> read_number(const NumberField& field, float& value) {
+Result<float, NumberError> read_number(const NumberField& field, float unchanged) {
   std::string_view text = field.view();
   const auto start = text.find_first_not_of(" \t");
   if (start == std::string_view::npos) return NumberError::empty;
   text.remove_prefix(start);
   // A null value: the number keeps what it had.
-  if (text.front() == ',' || text.front() == '/') return std::nullopt;
+  if (text.front() == ',' || text.front() == '/') return unchanged;
   const std::string_view token = text.substr(0, text.find_first_of(" \t,/)"));
 
   char normalised[sizeof(field.chars) + 1];
@@ -66,8 +66,7 @@ std::optional<NumberError> read_number(const NumberField& field, float& value) {
   // a magnitude comes back as a subnormal or zero, which is what we want.
   const float read = std::strtof(normalised, nullptr);
   if (std::isinf(read)) return NumberError::out_of_range;
-  value = read;
-  return std::nullopt;
+  return read;
 }
 
 }  // namespace zarn

@@ -5,6 +5,10 @@
 
 namespace zarn {
 
+// The usage line exactly as written to standard output when the arguments
+// are too few.
+inline constexpr std::string_view kUsage = " Usage: zarn <callsign> <wpm> <filename> [<freq>]\r\n";
+
 // The synopsis, the arguments, every option with its range and default, and
 // the presets.
 std::string_view help_text();

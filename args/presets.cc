@@ -1,4 +1,4 @@
-#include "cli/presets.h"
+#include "args/presets.h"
 
 #include <array>
 
@@ -33,6 +33,13 @@ std::span<const Preset> presets() {
 
 std::span<const std::string_view> preset_names() {
   return kNames;
+}
+
+void apply_preset(const Preset& preset, SoundOptions& sound, Container& container) {
+  sound.rate = preset.rate;
+  sound.encoding = preset.encoding;
+  sound.ramp_ms = preset.ramp_ms;
+  container = preset.raw ? Container::raw : Container::wav;
 }
 
 }  // namespace zarn

@@ -2,11 +2,11 @@
 // range or a default is written once.
 #pragma once
 
-#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "core/value_rule.h"
 #include "encode/encoding.h"
 #include "sound/options.h"
 
@@ -29,18 +29,6 @@ enum class OptionName {
   version,
 };
 
-// What an option's value may be. A number range with an upper limit includes
-// both ends; one without may leave out its lower end.
-struct ValueRule {
-  enum class Kind { none, whole, number, choice, text };
-  Kind kind = Kind::none;
-  double low = 0;
-  bool low_included = true;
-  double high = std::numeric_limits<double>::infinity();
-  std::string_view later = {};  // a limit the run checks, once the speed is known
-  std::span<const std::string_view> choices = {};
-};
-
 struct OptionDefinition {
   OptionName name;
   std::string_view long_name;    // without the leading "--"
@@ -55,9 +43,6 @@ struct OptionDefinition {
 
 // In the order --help lists them.
 std::span<const OptionDefinition> option_table();
-
-// What a refused value should have been: "a whole number from 8000 to 192000".
-std::string allowed_text(const ValueRule& rule);
 
 // The description with what the value may be and its default, as --help and
 // the manual give it: "samples per second, whole, 8000..192000 (11025)".

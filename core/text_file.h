@@ -4,7 +4,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <variant>
+
+#include "core/result.h"
 
 namespace zarn {
 
@@ -21,10 +22,11 @@ struct TextFileError {
   };
   Kind kind;
   int system_errno = 0;
+  std::string name;  // as given, "-" for standard input
 };
 
 // The bytes of the file `name`, or of standard input for "-", read once into
 // one string sized for them.
-std::variant<std::string, TextFileError> read_text_file(std::string_view name);
+Result<std::string, TextFileError> read_text_file(std::string_view name);
 
 }  // namespace zarn

@@ -6,6 +6,8 @@
 #include <string_view>
 
 #include "encode/encoding.h"
+#include "sound/format.h"
+#include "sound/options.h"
 
 namespace zarn {
 
@@ -25,5 +27,8 @@ std::span<const Preset> presets();
 
 // The presets' names, in the same order.
 std::span<const std::string_view> preset_names();
+
+// Sets what the preset sets, as if its options were written in its place.
+void apply_preset(const Preset& preset, SoundOptions& sound, Container& container);
 
 }  // namespace zarn

@@ -1,11 +1,11 @@
-#include "cli/options.h"
+#include "args/options.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <utility>
 
-#include "cli/option_table.h"
-#include "cli/presets.h"
+#include "args/option_table.h"
+#include "args/presets.h"
 #include "encode/gsm.h"
 
 namespace zarn {
@@ -84,10 +84,7 @@ std::optional<double> real_number(std::string_view text) {
 // a whole one), checked against the range before it is used.
 std::optional<double> number_in(std::string_view text, const ValueRule& rule) {
   const auto value = real_number(text);
-  if (!value) return std::nullopt;
-  const bool above_low = rule.low_included ? *value >= rule.low : *value > rule.low;
-  if (!above_low || *value > rule.high) return std::nullopt;
-  if (rule.kind == ValueRule::Kind::whole && *value != std::trunc(*value)) return std::nullopt;
+  if (!value || !accepts(rule, *value)) return std::nullopt;
   return value;
 }
 
@@ -126,16 +123,10 @@ std::optional<Value> read_value(std::string_view text, const ValueRule& rule) {
 struct Reading {
   Options options;
   std::string_view encoding_by;
+  std::string_view rate_by;  // only when written after encoding_by
   std::string_view text_by;
   std::string_view text_file_by;
 };
-
-void apply_preset(const Preset& preset, Options& options) {
-  options.sound.rate = preset.rate;
-  options.sound.encoding = preset.encoding;
-  options.sound.ramp_ms = preset.ramp_ms;
-  options.raw = preset.raw;
-}
 
 void set_option(const Named& named, const Value& value, Reading& reading) {
   Options& options = reading.options;
@@ -147,20 +138,23 @@ void set_option(const Named& named, const Value& value, Reading& reading) {
     case Name::rate:
       // The range check came first, so the rate converts exactly.
       options.sound.rate = static_cast<int>(value.number);
+      reading.rate_by = named.written;
       break;
     case Name::encoding:
       options.sound.encoding = static_cast<Encoding>(value.choice);
       reading.encoding_by = named.written;
+      reading.rate_by = {};
       break;
     case Name::farnsworth:
       options.sound.farnsworth_wpm = value.number;
       break;
     case Name::raw:
-      options.raw = true;
+      options.container = Container::raw;
       break;
     case Name::preset:
-      apply_preset(presets()[value.choice], options);
+      apply_preset(presets()[value.choice], options.sound, options.container);
       reading.encoding_by = named.written;
+      reading.rate_by = {};
       break;
     case Name::text:
       options.text = true;
@@ -168,6 +162,7 @@ void set_option(const Named& named, const Value& value, Reading& reading) {
       break;
     case Name::text_file:
       options.text_file = value.text;
+      options.text_file_by = named.written;
       reading.text_file_by = named.written;
       break;
     case Name::help:
@@ -183,8 +178,8 @@ void set_option(const Named& named, const Value& value, Reading& reading) {
 
 // Reads the option `arg`, taking its value from `args[next]` when it has none
 // attached.
-std::optional<OptionError> read_option(std::string_view arg, std::span<const std::string_view> args,
-                                       std::size_t& next, Reading& reading) {
+Result<void, OptionError> read_option(std::string_view arg, std::span<const std::string_view> args,
+                                      std::size_t& next, Reading& reading) {
   const auto named = name_option(arg);
   if (!named) return unknown_option(arg);
   const ValueRule& rule = named->definition->value;
@@ -193,34 +188,31 @@ std::optional<OptionError> read_option(std::string_view arg, std::span<const std
       return error(OptionError::Kind::flag_with_value, named->written, *named->attached);
     }
     set_option(*named, {}, reading);
-    return std::nullopt;
+    return {};
   }
-  std::string_view text;
-  if (named->attached) {
-    text = *named->attached;
-  } else if (next < args.size()) {
-    text = args[next++];
-  }
-  if (text.empty()) return error(OptionError::Kind::missing_value, named->written);
-  const auto value = read_value(text, rule);
-  if (!value) return error(OptionError::Kind::bad_value, named->written, text, allowed_text(rule));
+  std::optional<std::string_view> text = named->attached;
+  if (!text && next < args.size()) text = args[next++];
+  if (!text) return error(OptionError::Kind::missing_value, named->written);
+  if (text->empty()) return error(OptionError::Kind::empty_value, named->written);
+  const auto value = read_value(*text, rule);
+  if (!value) return error(OptionError::Kind::bad_value, named->written, *text, allowed_text(rule));
   set_option(*named, *value, reading);
-  return std::nullopt;
+  return {};
 }
 
 // An option written after the callsign would otherwise be read as a number or
 // a file name, or be ignored. The callsign itself cannot be one: it would
 // have been read as an option.
-std::optional<OptionError> refuse_late_options(std::span<const std::string_view> positional) {
+Result<void, OptionError> refuse_late_options(std::span<const std::string_view> positional) {
   for (std::size_t i = 0; i < positional.size(); ++i) {
     const auto named = name_option(positional[i]);
     if (!named) continue;
     return error(OptionError::Kind::after_callsign, named->written, named->attached.value_or(""));
   }
-  return std::nullopt;
+  return {};
 }
 
-std::optional<OptionError> refuse_combinations(const Reading& reading) {
+Result<void, OptionError> refuse_combinations(const Reading& reading) {
   if (!reading.text_by.empty() && !reading.text_file_by.empty()) {
     return error(OptionError::Kind::conflict, reading.text_file_by, reading.text_by);
   }
@@ -230,15 +222,20 @@ std::optional<OptionError> refuse_combinations(const Reading& reading) {
                  "a build with GSM, which this one is not");
   }
   if (sound.encoding == Encoding::gsm && sound.rate != kGsmRate) {
+    // The later of the two is the one that broke the pair.
+    if (!reading.rate_by.empty()) {
+      return error(OptionError::Kind::bad_value, reading.rate_by, std::to_string(sound.rate),
+                   std::to_string(kGsmRate) + ", the only rate gsm takes");
+    }
     return error(OptionError::Kind::needs, reading.encoding_by, encoding_name(Encoding::gsm),
                  "-r " + std::to_string(kGsmRate));
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace
 
-std::variant<Options, OptionError> read_options(std::span<const std::string_view> args) {
+Result<Options, OptionError> read_options(std::span<const std::string_view> args) {
   Reading reading;
   Options& options = reading.options;
   std::size_t next = 0;
@@ -251,13 +248,13 @@ std::variant<Options, OptionError> read_options(std::span<const std::string_view
       ended_by_marker = true;
       break;
     }
-    if (auto failure = read_option(arg, args, next, reading)) return *std::move(failure);
+    if (auto read = read_option(arg, args, next, reading); !read) return std::move(read).error();
   }
   options.positional.assign(args.begin() + static_cast<std::ptrdiff_t>(next), args.end());
   if (!ended_by_marker) {
-    if (auto failure = refuse_late_options(options.positional)) return *std::move(failure);
+    if (auto late = refuse_late_options(options.positional); !late) return std::move(late).error();
   }
-  if (auto failure = refuse_combinations(reading)) return *std::move(failure);
+  if (auto paired = refuse_combinations(reading); !paired) return std::move(paired).error();
   return std::move(options);
 }
 

@@ -1,19 +1,15 @@
-#include "cli/diagnostics.h"
-
-#include <unistd.h>
+#include "core/describe.h"
 
 #include <cerrno>
 #include <charconv>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <utility>
 
-#include "cli/input_error_text.h"
-#include "cli/printable.h"
-#include "output/descriptor_name.h"
-#include "output/output_file.h"
+#include "core/input_error_text.h"
+#include "core/printable.h"
+#include "core/text_file.h"
+#include "output/display_path.h"
 
 namespace zarn {
 namespace {
@@ -25,8 +21,6 @@ constexpr int kReadUnit = -5;
 constexpr std::string_view kReadFile = "Internal List-Directed Read";
 // The output file's unit.
 constexpr int kFileUnit = 12;
-// A longer full path is shown as the name was given.
-constexpr std::size_t kMaxDisplayPath = 256;
 
 struct Message {
   ExitStatus status;
@@ -63,61 +57,6 @@ Message file_message(FileErrorKind kind) {
       return {ExitStatus::read_only_file, "write to READONLY file, unit %d, file %s"};
   }
   return {ExitStatus::refused, {}};
-}
-
-namespace fs = std::filesystem;
-
-// `path` up to its last slash, and what follows it.
-std::pair<std::string, std::string> split_last(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return {".", path};
-  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
-}
-
-fs::path joined(const fs::path& head, const fs::path& tail) {
-  return tail.empty() ? head : head / tail;
-}
-
-// The full path `absolute` as the system resolves it, through symbolic links
-// and "..": the deepest of its folders that exists, resolved, then the rest
-// as written. The file's own name is not followed, as opening does not
-// follow it to say where it is.
-fs::path resolved(std::string absolute) {
-  const bool trailing_slash = absolute.size() > 1 && absolute.ends_with('/');
-  while (absolute.size() > 1 && absolute.ends_with('/')) absolute.pop_back();
-  auto [folder, tail] = split_last(absolute);
-  if (tail == "." || tail == "..") {
-    folder = absolute;
-    tail.clear();
-  }
-  fs::path shown = tail;
-  for (std::error_code ec;; ec.clear()) {
-    const auto real = fs::canonical(folder, ec);
-    if (!ec || folder == "/") {
-      shown = joined(ec ? fs::path(folder) : real, shown).lexically_normal();
-      break;
-    }
-    auto [parent, last] = split_last(folder);
-    shown = joined(last, shown);
-    folder = parent;
-  }
-  return trailing_slash ? shown / "" : shown;
-}
-
-// The name as diagnostics show it: the full path of the file the system
-// would have written, its folder resolved, or the name itself when that
-// exceeds 256 characters. A name for one of the process's own descriptors
-// is shown as written.
-std::string display_path(std::string_view name) {
-  if (name.empty()) return {};
-  std::error_code ec;
-  const auto cwd = fs::current_path(ec);
-  if (ec) return std::string(name);
-  const auto absolute = cwd / fs::path(name);
-  const auto full = descriptor_named(name) ? absolute.lexically_normal().string()
-                                           : resolved(absolute.string()).string();
-  if (full.size() > kMaxDisplayPath) return std::string(name);
-  return full;
 }
 
 std::string replace_first(std::string text, std::string_view from, std::string_view to) {
@@ -157,46 +96,6 @@ bool has_platform_line(const FileError& e) {
   if (e.kind == FileErrorKind::write_failure) return true;
   return e.kind == FileErrorKind::open_failure && e.system_errno != 0 && e.system_errno != EMFILE &&
          e.system_errno != ENFILE;
-}
-
-// Returns 0 once all of `text` is written, else the errno that stopped it.
-int write_all(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t n = ::write(fd, text.data(), text.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return EIO;  // no progress, no errno
-    text.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return 0;
-}
-
-// Prebuilt so the handler only calls async-signal-safe functions.
-struct Interrupt {
-  int signal;
-  std::string_view line;
-};
-constexpr Interrupt kInterrupts[] = {
-    {SIGINT, "zarn: error (200): program aborting due to control-C event\n"},
-    {SIGQUIT, "zarn: error (200): program aborting due to control-BREAK event\n"},
-    {SIGHUP, "zarn: error (200): program aborting due to window-CLOSE event\n"},
-    {SIGTERM, "zarn: error (200): program aborting due to termination-REQUEST event\n"},
-};
-
-extern "C" void on_interrupt(int sig) {
-  // First the file, so that no old byte follows the new ones whatever comes
-  // after; a caller's descriptor is left as it is.
-  cut_interrupted_file();
-  for (const auto& interrupt : kInterrupts) {
-    if (interrupt.signal == sig) write_all(STDERR_FILENO, interrupt.line);
-  }
-  // End by the signal itself, so the parent sees an interrupted run and not
-  // a success. Another one already pending is dropped: it would say a second
-  // line.
-  for (const auto& interrupt : kInterrupts) {
-    std::signal(interrupt.signal, interrupt.signal == sig ? SIG_DFL : SIG_IGN);
-  }
-  std::raise(sig);
 }
 
 std::string refusal_text(const SpeedNotPositive& refusal) {
@@ -255,13 +154,11 @@ std::string text_file_reason(const TextFileError& error) {
   return std::strerror(error.system_errno);
 }
 
-}  // namespace
-
-Diagnostic describe(NumberError error) {
+Diagnostic describe_reason(NumberError error) {
   return severe(number_message(error), kReadUnit, kReadFile);
 }
 
-Diagnostic describe(const UnknownSymbol& symbol) {
+Diagnostic describe_reason(const UnknownSymbol& symbol) {
   const bool printable = symbol.code > ' ' && symbol.code < 0x7F;
   std::string shown = "code " + std::to_string(symbol.code);
   if (printable) shown = {'\'', static_cast<char>(symbol.code), '\''};
@@ -269,66 +166,66 @@ Diagnostic describe(const UnknownSymbol& symbol) {
                  " has no Morse code");
 }
 
-Diagnostic describe(const SoundRefusal& refusal) {
+Diagnostic describe_reason(const SoundRefusal& refusal) {
   return refused(std::visit([](const auto& reason) { return refusal_text(reason); }, refusal));
 }
 
-Diagnostic describe(const OptionError& error) {
+Diagnostic describe_reason(const OptionError& error) {
   return refused(option_error_text(error));
 }
 
-Diagnostic describe(const MessageError& error) {
+Diagnostic describe_reason(const MessageError& error) {
   return refused(message_error_text(error));
 }
 
-Diagnostic describe(const TextFileError& error, std::string_view name) {
-  const std::string file = name == "-" ? "standard input" : "message file " + printable(name);
+Diagnostic describe_reason(const TextFileError& error) {
+  const std::string file =
+      error.name == "-" ? "standard input" : "message file " + printable(error.name);
   return refused("cannot read " + file + ": " + text_file_reason(error));
 }
 
-Diagnostic describe(const FileError& error, std::string_view name) {
-  Diagnostic d = severe(file_message(error.kind), kFileUnit, printable(display_path(name)));
+Diagnostic describe_reason(const OutputFailure& failure) {
+  const FileError& error = failure.error;
+  Diagnostic d = severe(file_message(error.kind), kFileUnit, printable(display_path(failure.name)));
   if (has_platform_line(error)) {
     d.lines = std::string(kPrefix) + std::strerror(error.system_errno) + "\n" + d.lines;
   }
   return d;
 }
 
-Diagnostic describe(const std::exception& e) {
-  return refused(std::string("internal failure: ") + e.what());
+Diagnostic describe_reason(const SettingError& error) {
+  return refused("setting " + error.setting + ": " + printable(error.value) + " is not " +
+                 error.allowed);
 }
 
-int report(const Outcome& outcome) {
-  std::optional<Diagnostic> failure = outcome.failure;
-  if (const int err = write_all(STDOUT_FILENO, outcome.out); err != 0 && !failure) {
-    failure = Diagnostic{std::string(kPrefix) + "severe: cannot write to standard output: " +
-                             std::strerror(err) + "\n",
-                         ExitStatus::standard_output_lost};
-  }
-  if (!failure) return status_number(ExitStatus::success);
-  // With standard error closed the line is lost; the status still tells.
-  write_all(STDERR_FILENO, failure->lines);
-  return status_number(failure->status);
+Diagnostic describe_reason(const OutOfMemory& failure) {
+  if (failure.bytes == 0) return refused("not enough memory to make the sound");
+  return refused("not enough memory for a sound of " + std::to_string(failure.bytes) + " bytes");
 }
 
-void install_signal_handlers() {
-  struct sigaction action {};
-  action.sa_handler = on_interrupt;
-  // One line, however many of them come at once.
-  sigemptyset(&action.sa_mask);
-  for (const auto& interrupt : kInterrupts) sigaddset(&action.sa_mask, interrupt.signal);
-  for (const auto& interrupt : kInterrupts) {
-    // A signal the caller chose to ignore (nohup, a background job) stays
-    // ignored.
-    struct sigaction current {};
-    const int sig = interrupt.signal;
-    if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
-    sigaction(sig, &action, nullptr);
-  }
-  // Failed writes are reported as write errors: a file-size limit
-  // or a reader that went away must not kill the run without a word.
-  std::signal(SIGXFSZ, SIG_IGN);
-  std::signal(SIGPIPE, SIG_IGN);
+Diagnostic describe_reason(const OverLimit& failure) {
+  const bool sound = failure.what == OverLimit::What::sound_bytes;
+  return refused(std::string(sound ? "the sound" : "the message") + " would be " +
+                 std::to_string(failure.size) + " bytes, above the limit of " +
+                 std::to_string(failure.limit) + " bytes");
+}
+
+Diagnostic describe_reason(const StoppedByCaller&) {
+  return refused("stopped: the caller's writer asked to stop");
+}
+
+Diagnostic describe_reason(const InternalFailure& failure) {
+  return refused("internal failure: " + failure.what);
+}
+
+}  // namespace
+
+Diagnostic describe(const Failure& failure) {
+  return std::visit([](const auto& reason) { return describe_reason(reason); }, failure.reason);
+}
+
+Failure failure_of(const std::exception& e) {
+  return InternalFailure{e.what()};
 }
 
 }  // namespace zarn

@@ -1,0 +1,63 @@
+#include "core/pipeline.h"
+
+#include "morse/callsign.h"
+#include "morse/message.h"
+#include "sound/plan.h"
+#include "sound/stream.h"
+
+namespace zarn {
+namespace {
+
+Result<MorseUnits> encode(const Request& request) {
+  switch (request.kind) {
+    case Request::Text::callsign:
+      return encode_callsign(request.text);
+    case Request::Text::message:
+      return encode_message(request.text, TextForm::one_line);
+    case Request::Text::lines:
+      return encode_message(request.text, TextForm::lines);
+  }
+  return InternalFailure{"unknown kind of text"};
+}
+
+}  // namespace
+
+PlannedSound::PlannedSound(MorseUnits units, SoundPlan plan)
+    : units_(std::move(units)), plan_(plan) {
+  plan_.units = units_.units;
+}
+
+std::uint64_t PlannedSound::size() const {
+  return static_cast<std::uint64_t>(plan_.format.file_size(plan_.sample_count));
+}
+
+Result<PlannedSound> plan_request(const Request& request) {
+  const auto& limit = request.limits.message_bytes;
+  if (limit && request.text.size() > *limit) {
+    return OverLimit{OverLimit::What::message_bytes, request.text.size(), *limit};
+  }
+  auto units = encode(request);
+  if (!units) return std::move(units).error();
+  auto plan = plan_sound(request.sound, request.container, units->units, request.wpm, request.freq);
+  if (!plan) return std::move(plan).error();
+  PlannedSound sound(*std::move(units), *plan);
+  if (request.limits.sound_bytes && sound.size() > *request.limits.sound_bytes) {
+    return OverLimit{OverLimit::What::sound_bytes, sound.size(), *request.limits.sound_bytes};
+  }
+  return sound;
+}
+
+Status write_sound(const PlannedSound& sound, Sink& sink, std::string_view name) {
+  SoundStream stream(sound.plan());
+  const auto failed = [&](const FileError& error) -> Status {
+    return OutputFailure{error, std::string(name)};
+  };
+  if (auto failure = sink.open(name, stream.size())) return failed(*failure);
+  for (auto block = stream.next(); !block.empty(); block = stream.next()) {
+    if (auto failure = sink.write(block)) return failed(*failure);
+  }
+  if (auto failure = sink.close()) return failed(*failure);
+  return {};
+}
+
+}  // namespace zarn

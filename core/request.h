@@ -1,0 +1,36 @@
+// What a front end asks the core for: what is sent, how fast, on which tone
+// and how it sounds. The command line builds it from its words, the library
+// from its setters; the core takes nothing else.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "sound/format.h"
+#include "sound/options.h"
+
+namespace zarn {
+
+// Bounds a caller sets before anything is made; none by default.
+struct Limits {
+  std::optional<std::uint64_t> sound_bytes;    // the whole file
+  std::optional<std::uint64_t> message_bytes;  // the text to send
+};
+
+struct Request {
+  enum class Text {
+    callsign,  // the callsign field: its first 10 characters, a blank ends it
+    message,   // free text on one line, as --text takes it
+    lines,     // free text in lines, as a message file holds it
+  };
+  Text kind = Text::callsign;
+  std::string text;
+  float wpm = 0;   // single precision, as the command line reads it
+  float freq = 0;  // not above 0: the default tone
+  SoundOptions sound;
+  Container container = Container::wav;
+  Limits limits;
+};
+
+}  // namespace zarn

@@ -1,0 +1,51 @@
+// What a setting's value may be, written once for the command line's
+// options, their --help and the library's setters alike.
+#pragma once
+
+#include <limits>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace zarn {
+
+// A number range with an upper limit includes both ends; one without may
+// leave out its lower end.
+struct ValueRule {
+  enum class Kind { none, whole, number, choice, text };
+  Kind kind = Kind::none;
+  double low = 0;
+  bool low_included = true;
+  double high = std::numeric_limits<double>::infinity();
+  std::string_view later = {};  // a limit the run checks, once the speed is known
+  std::span<const std::string_view> choices = {};
+};
+
+// The sound settings' ranges.
+namespace rules {
+using Kind = ValueRule::Kind;
+inline constexpr ValueRule kRate{Kind::whole, 8000, true, 192000};
+inline constexpr ValueRule kRamp{.kind = Kind::number, .later = " up to a dot"};
+inline constexpr ValueRule kCharacterSpeed{
+    .kind = Kind::number, .low_included = false, .later = " and at least <wpm>"};
+inline constexpr ValueRule kWordGap{.kind = Kind::number, .low = 7};
+inline constexpr ValueRule kVolume{Kind::number, -60, true, 0};
+inline constexpr ValueRule kSilence{Kind::number, 0, true, 60000};
+}  // namespace rules
+
+// 8000, -60, 0.5: the rules' limits, none with an exponent at 15 digits.
+std::string number_text(double value);
+
+// "u8, s16 or alaw" for --help, "u8, s16, alaw" for a refusal.
+std::string choices_text(std::span<const std::string_view> choices, std::string_view last_joint);
+
+// Whether the rule has an upper limit.
+bool bounded(const ValueRule& rule);
+
+// Whether a number is within the rule's range (and whole, if it must be).
+bool accepts(const ValueRule& rule, double value);
+
+// What a refused value should have been: "a whole number from 8000 to 192000".
+std::string allowed_text(const ValueRule& rule);
+
+}  // namespace zarn

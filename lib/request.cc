@@ -1,0 +1,317 @@
+// The C interface's typed requests: one setter a setting, each checked as
+// the command line checks the option of the same name.
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "args/presets.h"
+#include "core/describe.h"
+#include "core/text_file.h"
+#include "core/value_rule.h"
+#include "encode/gsm.h"
+#include "lib/memory_render.h"
+#include "zarn.h"
+
+struct zarn_request {
+  zarn::Request request;
+  std::string error;
+};
+
+namespace {
+
+using zarn::ValueRule;
+
+zarn_status status_of(const zarn::Failure& failure) {
+  struct Visitor {
+    zarn_status operator()(const zarn::SettingError&) const { return ZARN_BAD_VALUE; }
+    zarn_status operator()(const zarn::OptionError&) const { return ZARN_BAD_VALUE; }
+    zarn_status operator()(zarn::NumberError) const { return ZARN_BAD_VALUE; }
+    zarn_status operator()(const zarn::TextFileError&) const { return ZARN_READ_FAILED; }
+    zarn_status operator()(const zarn::OutOfMemory&) const { return ZARN_NO_MEMORY; }
+    zarn_status operator()(const zarn::OverLimit&) const { return ZARN_TOO_LARGE; }
+    zarn_status operator()(const zarn::StoppedByCaller&) const { return ZARN_STOPPED; }
+    zarn_status operator()(const zarn::OutputFailure&) const { return ZARN_FAILED; }
+    zarn_status operator()(const zarn::InternalFailure&) const { return ZARN_FAILED; }
+    // What cannot be sent, or cannot sound.
+    zarn_status operator()(const zarn::UnknownSymbol&) const { return ZARN_REFUSED; }
+    zarn_status operator()(const zarn::MessageError&) const { return ZARN_REFUSED; }
+    zarn_status operator()(const zarn::SoundRefusal&) const { return ZARN_REFUSED; }
+  };
+  return std::visit(Visitor{}, failure.reason);
+}
+
+// The failure's words, without the line end a terminal needs.
+zarn_status failed(zarn_request* request, const zarn::Failure& failure) {
+  std::string words = zarn::describe(failure).lines;
+  while (!words.empty() && words.back() == '\n') words.pop_back();
+  request->error = std::move(words);
+  return status_of(failure);
+}
+
+zarn_status ok(zarn_request* request) {
+  request->error.clear();
+  return ZARN_OK;
+}
+
+// Runs a setter or a render with its failures, exceptions too, turned into
+// a status and words; nothing escapes into C.
+template <class Step>
+zarn_status guarded(zarn_request* request, Step&& step) {
+  if (request == nullptr) return ZARN_BAD_ARGUMENT;
+  try {
+    zarn::Status done = step(request->request);
+    return done ? ok(request) : failed(request, done.error());
+  } catch (const std::bad_alloc&) {
+    return failed(request, zarn::OutOfMemory{0});
+  } catch (const std::exception& e) {
+    return failed(request, zarn::failure_of(e));
+  }
+}
+
+std::string number_text(double value) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.17g", value);
+  return buf;
+}
+
+zarn::Status bad(std::string_view setting, std::string value, std::string allowed) {
+  return zarn::SettingError{std::string(setting), std::move(value), std::move(allowed)};
+}
+
+zarn::Status checked(std::string_view setting, const ValueRule& rule, double value) {
+  if (zarn::accepts(rule, value)) return {};
+  return bad(setting, number_text(value), zarn::allowed_text(rule));
+}
+
+zarn_status set_number(zarn_request* request, std::string_view setting, const ValueRule& rule,
+                       double value, double zarn::SoundOptions::*field) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    auto valid = checked(setting, rule, value);
+    if (valid) r.sound.*field = value;
+    return valid;
+  });
+}
+
+// The command line reads numbers in single precision; so does the library,
+// once the value is known to fit.
+zarn::Status set_single(std::string_view setting, double value, float& out, bool above_zero) {
+  if (!std::isfinite(value) || std::fabs(value) > FLT_MAX || (above_zero && !(value > 0))) {
+    return bad(setting, number_text(value),
+               above_zero ? "a number above 0" : "a finite number within single precision");
+  }
+  out = static_cast<float>(value);
+  return {};
+}
+
+zarn::Status set_text(zarn::Request& r, zarn::Request::Text kind, const char* text,
+                      std::size_t length) {
+  if (text == nullptr) return bad("message", "NULL", "a text");
+  if (const auto& limit = r.limits.message_bytes; limit && length > *limit) {
+    return zarn::OverLimit{zarn::OverLimit::What::message_bytes, length, *limit};
+  }
+  r.text.assign(text, length);
+  r.kind = kind;
+  return {};
+}
+
+template <class Choices>
+std::optional<std::size_t> index_of(const Choices& choices, const char* name) {
+  if (name == nullptr) return std::nullopt;
+  for (std::size_t i = 0; i < choices.size(); ++i) {
+    if (choices[i] == name) return i;
+  }
+  return std::nullopt;
+}
+
+std::string name_text(const char* name) {
+  return name == nullptr ? "NULL" : name;
+}
+
+}  // namespace
+
+extern "C" zarn_request* zarn_request_new(void) {
+  return new (std::nothrow) zarn_request{};
+}
+
+extern "C" void zarn_request_free(zarn_request* request) {
+  delete request;
+}
+
+extern "C" const char* zarn_request_error(const zarn_request* request) {
+  return request == nullptr ? "zarn: no request" : request->error.c_str();
+}
+
+extern "C" zarn_status zarn_request_set_callsign(zarn_request* request, const char* callsign) {
+  return guarded(request, [&](zarn::Request& r) {
+    if (callsign == nullptr) return bad("callsign", "NULL", "a callsign");
+    return set_text(r, zarn::Request::Text::callsign, callsign, std::strlen(callsign));
+  });
+}
+
+extern "C" zarn_status zarn_request_set_message(zarn_request* request, const char* text,
+                                                size_t length) {
+  return guarded(request, [&](zarn::Request& r) {
+    return set_text(r, zarn::Request::Text::message, text, length);
+  });
+}
+
+extern "C" zarn_status zarn_request_set_message_lines(zarn_request* request, const char* text,
+                                                      size_t length) {
+  return guarded(request, [&](zarn::Request& r) {
+    return set_text(r, zarn::Request::Text::lines, text, length);
+  });
+}
+
+extern "C" zarn_status zarn_request_set_message_file(zarn_request* request, const char* path) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    if (path == nullptr) return bad("message file", "NULL", "a path");
+    auto text = zarn::read_text_file(path);
+    if (!text) return std::move(text).error();
+    return set_text(r, zarn::Request::Text::lines, text->data(), text->size());
+  });
+}
+
+extern "C" zarn_status zarn_request_set_wpm(zarn_request* request, double wpm) {
+  return guarded(request, [&](zarn::Request& r) { return set_single("wpm", wpm, r.wpm, true); });
+}
+
+extern "C" zarn_status zarn_request_set_tone_hz(zarn_request* request, double hz) {
+  return guarded(request, [&](zarn::Request& r) { return set_single("tone", hz, r.freq, false); });
+}
+
+extern "C" zarn_status zarn_request_set_rate(zarn_request* request, long hz) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    const double value = static_cast<double>(hz);
+    auto valid = checked("rate", zarn::rules::kRate, value);
+    // Within the range, so the rate converts exactly.
+    if (valid) r.sound.rate = static_cast<int>(hz);
+    return valid;
+  });
+}
+
+extern "C" zarn_status zarn_request_set_encoding(zarn_request* request, const char* name) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    const auto index = index_of(zarn::kEncodingNames, name);
+    if (!index) {
+      return bad("encoding", name_text(name),
+                 "one of " + zarn::choices_text(zarn::kEncodingNames, ", "));
+    }
+    const auto encoding = static_cast<zarn::Encoding>(*index);
+    if (encoding == zarn::Encoding::gsm && !zarn::kGsmCoderBuilt) {
+      return bad("encoding", name, "an encoding of this build, which has no GSM");
+    }
+    r.sound.encoding = encoding;
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_set_container(zarn_request* request, const char* name) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    const std::string_view given = name == nullptr ? "" : name;
+    if (given == "wav" || given == "raw") {
+      r.container = given == "wav" ? zarn::Container::wav : zarn::Container::raw;
+      return {};
+    }
+    return bad("container", name_text(name), "wav or raw");
+  });
+}
+
+extern "C" zarn_status zarn_request_set_ramp_ms(zarn_request* request, double ms) {
+  return set_number(request, "ramp", zarn::rules::kRamp, ms, &zarn::SoundOptions::ramp_ms);
+}
+
+extern "C" zarn_status zarn_request_set_character_wpm(zarn_request* request, double wpm) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    auto valid = checked("character speed", zarn::rules::kCharacterSpeed, wpm);
+    if (valid) r.sound.farnsworth_wpm = wpm;
+    return valid;
+  });
+}
+
+extern "C" zarn_status zarn_request_set_word_gap(zarn_request* request, double units) {
+  return set_number(request, "word gap", zarn::rules::kWordGap, units,
+                    &zarn::SoundOptions::word_gap_units);
+}
+
+extern "C" zarn_status zarn_request_set_volume_db(zarn_request* request, double db) {
+  return set_number(request, "volume", zarn::rules::kVolume, db, &zarn::SoundOptions::volume_db);
+}
+
+extern "C" zarn_status zarn_request_set_lead_ms(zarn_request* request, double ms) {
+  return set_number(request, "lead", zarn::rules::kSilence, ms, &zarn::SoundOptions::lead_ms);
+}
+
+extern "C" zarn_status zarn_request_set_tail_ms(zarn_request* request, double ms) {
+  return set_number(request, "tail", zarn::rules::kSilence, ms, &zarn::SoundOptions::tail_ms);
+}
+
+extern "C" zarn_status zarn_request_set_preset(zarn_request* request, const char* name) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    const auto index = index_of(zarn::preset_names(), name);
+    if (!index) {
+      return bad("preset", name_text(name),
+                 "one of " + zarn::choices_text(zarn::preset_names(), ", "));
+    }
+    zarn::apply_preset(zarn::presets()[*index], r.sound, r.container);
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_set_max_bytes(zarn_request* request, uint64_t bytes) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    r.limits.sound_bytes = bytes == 0 ? std::nullopt : std::optional<std::uint64_t>(bytes);
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_set_max_message_bytes(zarn_request* request, uint64_t bytes) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    r.limits.message_bytes = bytes == 0 ? std::nullopt : std::optional<std::uint64_t>(bytes);
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_size(zarn_request* request, uint64_t* bytes) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    if (bytes == nullptr) return bad("size", "NULL", "a place for the size");
+    auto sound = zarn::plan_request(r);
+    if (!sound) return std::move(sound).error();
+    *bytes = sound->size();
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_render(zarn_request* request, zarn_buffer* out) {
+  if (out != nullptr) *out = {.bytes = nullptr, .size = 0};
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    if (out == nullptr) return bad("buffer", "NULL", "a buffer to fill");
+    auto sound = zarn::plan_request(r);
+    if (!sound) return std::move(sound).error();
+    auto bytes = zarn::render_to_memory(*sound);
+    if (!bytes) return std::move(bytes).error();
+    *out = {.bytes = bytes->data(), .size = bytes->size()};
+    return {};
+  });
+}
+
+extern "C" void zarn_buffer_free(zarn_buffer* buffer) {
+  if (buffer == nullptr) return;
+  std::free(buffer->bytes);
+  *buffer = {.bytes = nullptr, .size = 0};
+}
+
+extern "C" zarn_status zarn_request_stream(zarn_request* request, zarn_write_fn write,
+                                           void* context) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    if (write == nullptr) return bad("writer", "NULL", "a write function");
+    auto sound = zarn::plan_request(r);
+    if (!sound) return std::move(sound).error();
+    return zarn::render_to_callback(*sound, write, context);
+  });
+}

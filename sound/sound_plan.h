@@ -1,0 +1,47 @@
+// What the stream needs to write one sound, fixed before the first byte:
+// the format, the length and which renderer makes the samples.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <variant>
+
+#include "keying/key_schedule.h"
+#include "keying/timeline.h"
+#include "render/classic/classic_tone.h"
+#include "render/keyed_renderer.h"
+#include "sound/format.h"
+
+namespace zarn {
+
+// The classic sound within reach of its single-precision accumulators: the
+// frozen renderer.
+struct AccumulatedClassic {
+  ClassicTone tone;
+};
+
+// The classic sound's unit grid, past that reach.
+struct UnitGridTiming {
+  double unit_seconds;
+};
+
+// Every other sound: the keyed renderer, keyed by the unit grid or the
+// timeline.
+struct KeyedSound {
+  KeyedTone tone;
+  std::variant<UnitGridTiming, TimelineTiming> timing;
+};
+
+struct SoundPlan {
+  SoundFormat format;
+  std::int64_t sample_count;
+  std::span<const std::uint8_t> units;  // the caller's, kept alive by it
+  std::variant<AccumulatedClassic, KeyedSound> renderer;
+};
+
+// The key schedule of a keyed sound: the unit grid or the timeline.
+std::unique_ptr<KeySchedule> key_schedule_for(const KeyedSound& sound,
+                                              std::span<const std::uint8_t> units);
+
+}  // namespace zarn
