@@ -205,7 +205,7 @@ function tooLarge(size) {
 function update() {
   $("callsign-label").textContent = isMessage() ? "Message" : "Callsign";
   $("callsign-hint").textContent = isMessage()
-    ? "Letters, digits, blanks, . , : ? ' - / ( ) \" = + @ and prosigns such as <AR>."
+    ? "Letters of any script zarn knows (Latin, Cyrillic, Greek, Hebrew, Arabic, kana), digits, blanks, . , : ? ' - / ( ) \" = + @ and prosigns such as <AR>."
     : "Letters, digits and /; the first 10 count.";
   stop();
   current = null;
