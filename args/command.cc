@@ -51,19 +51,26 @@ Status read_text(const Options& options, CommandForm form, Request& request) {
   return {};
 }
 
+// Text to print instead of a sound.
+Command printing(std::string_view out) {
+  Command command;
+  command.out = out;
+  return command;
+}
+
 }  // namespace
 
 Result<Command> read_command(std::span<const std::string_view> args, CommandForm form) {
   auto read = read_options(args);
   if (!read) return std::move(read).error();
   const Options& options = *read;
-  if (options.help) return Command{.request = {}, .file_name = {}, .out = help_text()};
-  if (options.version) return Command{.request = {}, .file_name = {}, .out = version_text()};
+  if (options.help) return printing(help_text());
+  if (options.version) return printing(version_text());
   const std::size_t needed = (options.text_file ? 1u : 2u) + (form.names_file ? 1u : 0u);
   if (options.positional.size() < needed) {
-    return Command{.request = {}, .file_name = {}, .out = kUsage};
+    return printing(kUsage);
   }
-  Command command{.request = {}, .file_name = {}, .out = {}};
+  Command command;
   Request& request = command.request;
   const auto after = after_message(options);
   if (auto numbers = read_numbers(after, form, request); !numbers)

@@ -97,6 +97,15 @@ ZARN_API zarn_status zarn_request_set_tail_ms(zarn_request *request, double ms);
  * does; setters called after it change them. */
 ZARN_API zarn_status zarn_request_set_preset(zarn_request *request, const char *name);
 
+/* How a message's letters are sent, each on (nonzero) or off (0, the
+ * default), as the options of the same name: C H as the one character CH;
+ * a letter with marks but no code of its own as its plain letter; Cyrillic
+ * as Ukrainian; the Arabic script as Persian. */
+ZARN_API zarn_status zarn_request_set_ch(zarn_request *request, int on);
+ZARN_API zarn_status zarn_request_set_fold(zarn_request *request, int on);
+ZARN_API zarn_status zarn_request_set_ukrainian(zarn_request *request, int on);
+ZARN_API zarn_status zarn_request_set_persian(zarn_request *request, int on);
+
 /* Limits, checked before anything large is allocated: the whole sound's
  * bytes and the message's bytes. 0 removes a limit (the default). */
 ZARN_API zarn_status zarn_request_set_max_bytes(zarn_request *request, uint64_t bytes);

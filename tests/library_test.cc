@@ -108,6 +108,11 @@ TEST(Library, TypedRequestsMakeTheCommandLinesBytes) {
         [](zarn_request* r) { return zarn_request_set_character_wpm(r, 25); },
         [](zarn_request* r) { return zarn_request_set_tone_hz(r, 700); }},
        {"--text", "--farnsworth", "25", "CQ <AR>", "20", "700"}},
+      {{[](zarn_request* r) { return zarn_request_set_message(r, "ИÍ CH", 7); }, kAt20,
+        [](zarn_request* r) { return zarn_request_set_ukrainian(r, 1); },
+        [](zarn_request* r) { return zarn_request_set_fold(r, 1); },
+        [](zarn_request* r) { return zarn_request_set_ch(r, 1); }},
+       {"--ukrainian", "--fold", "--ch", "--text", "ИÍ CH", "20"}},
   };
   for (const auto& c : kCases) {
     const auto r = request(c.setup);
