@@ -32,7 +32,7 @@ std::string range_text(const ValueRule& rule) {
 std::span<const OptionDefinition> option_table() {
   // One row an option; clang-format would spread each over seven lines.
   // clang-format off
-  static const std::array<OptionDefinition, 14> kTable = {{
+  static const std::array<OptionDefinition, 22> kTable = {{
       {OptionName::rate, "rate", 'r', "HZ", "samples per second", rules::kRate, "11025"},
       {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
       {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", rules::kRamp, "0", &SoundOptions::ramp_ms},
@@ -45,6 +45,14 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
       {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},
       {OptionName::text_file, "text-file", 'f', "FILE", "read the message from FILE (- is standard input)", {.kind = Kind::text}, ""},
+      {OptionName::groups, "groups", '\0', "COUNT", "send COUNT random groups; <callsign> is left out", rules::kPracticeCount, ""},
+      {OptionName::group_size, "group-size", '\0', "N|N-M", "characters a group, 1..20, or a range of them", rules::kGroupSize, "5"},
+      {OptionName::charset, "charset", '\0', "CHARS", "the characters of the groups", rules::kCharset, "A-Z 0-9"},
+      {OptionName::koch, "koch", '\0', "LESSON", "the groups from a Koch lesson's characters", rules::kKochLesson, ""},
+      {OptionName::calls, "calls", '\0', "COUNT", "send COUNT random callsigns; <callsign> is left out", rules::kPracticeCount, ""},
+      {OptionName::frame, "frame", '\0', "", "send VVV = before and <AR> after", {}, ""},
+      {OptionName::key, "key", '\0', "FILE", "write what is sent to FILE, one item a line (- is standard output)", {.kind = Kind::text}, ""},
+      {OptionName::seed, "seed", '\0', "N", "the practice set's seed; left out, one is drawn and written in the key", rules::kSeed, ""},
       {OptionName::help, "help", 'h', "", "print this summary and exit", {}, ""},
       {OptionName::version, "version", 'V', "", "print the version and exit", {}, ""},
   }};

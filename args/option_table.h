@@ -25,6 +25,14 @@ enum class OptionName {
   preset,
   text,
   text_file,
+  groups,  // practice text
+  group_size,
+  charset,
+  koch,
+  calls,
+  frame,
+  key,
+  seed,
   help,
   version,
 };

@@ -1,6 +1,7 @@
 #include "cli/run.h"
 
 #include "args/command.h"
+#include "cli/key_file.h"
 #include "core/pipeline.h"
 
 namespace zarn {
@@ -9,6 +10,9 @@ namespace {
 Status make_sound(const Command& command, Sink& sink) {
   auto sound = plan_request(command.request);
   if (!sound) return std::move(sound).error();
+  if (!command.key_file.empty()) {
+    if (auto key = write_key(command.key_file, command.key); !key) return std::move(key).error();
+  }
   return write_sound(*sound, sink, command.file_name);
 }
 

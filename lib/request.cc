@@ -37,6 +37,7 @@ zarn_status status_of(const zarn::Failure& failure) {
     zarn_status operator()(const zarn::OverLimit&) const { return ZARN_TOO_LARGE; }
     zarn_status operator()(const zarn::StoppedByCaller&) const { return ZARN_STOPPED; }
     zarn_status operator()(const zarn::OutputFailure&) const { return ZARN_FAILED; }
+    zarn_status operator()(const zarn::KeyFileFailure&) const { return ZARN_FAILED; }
     zarn_status operator()(const zarn::InternalFailure&) const { return ZARN_FAILED; }
     // What cannot be sent, or cannot sound.
     zarn_status operator()(const zarn::UnknownSymbol&) const { return ZARN_REFUSED; }
