@@ -19,9 +19,9 @@ struct PracticeSpec {
   int count = 0;     // groups or calls, above 0
   int size_min = 5;  // characters a group, min to max
   int size_max = 5;
-  std::string charset;  // what groups are drawn from; empty: letters and digits
-  int koch_lesson = 0;  // 1.. instead of the charset: the lesson's characters
-  bool frame = false;   // VVV = before, <AR> after
+  std::string charset = {};  // what groups are drawn from; empty: letters and digits
+  int koch_lesson = 0;       // 1.. instead of the charset: the lesson's characters
+  bool frame = false;        // VVV = before, <AR> after
 };
 
 struct PracticeSet {
