@@ -19,7 +19,7 @@ Status make_sound(const Command& command, Sink& sink) {
 }  // namespace
 
 Outcome run(std::span<const std::string_view> args, Sink& sink) {
-  auto command = read_command(args, {.names_file = true, .reads_files = true});
+  auto command = read_command(args, {.names_file = true, .reads_files = true, .writes_keys = true});
   if (!command) return {.out = {}, .failure = describe(command.error())};
   if (!command->out.empty()) return {.out = std::string(command->out), .failure = std::nullopt};
   if (auto made = make_sound(*command, sink); !made) {
