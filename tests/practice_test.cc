@@ -25,6 +25,12 @@ TEST(Practice, TheGeneratorIsSplitMix64) {
   Random random(0);
   EXPECT_EQ(random.next(), 0xE220A8397B1DCDAFu);
   EXPECT_EQ(random.next(), 0x6E789E6AA1B965F4u);
+  // And a seed written in a key makes its set again: the pools and the order
+  // of the draws are fixed too.
+  using Items = std::vector<std::string>;
+  EXPECT_EQ(make_practice({.count = 2, .koch_lesson = 5}, 1).items, (Items{"KMKSU", "RMEMU"}));
+  EXPECT_EQ(make_practice({.kind = PracticeSpec::Kind::calls, .count = 2}, 3).items,
+            (Items{"J9IZM", "WA1DW"}));
 }
 
 TEST(Practice, GroupsUseTheirCharactersAndNoOthers) {
