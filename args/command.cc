@@ -76,7 +76,7 @@ Status read_text(const Options& options, CommandForm form, Request& request) {
 
 // A command with nothing but `out`, or nothing at all.
 Command printing(std::string_view out) {
-  return {.request = {}, .file_name = {}, .out = out, .key = {}, .key_file = {}};
+  return {.request = {}, .file_name = {}, .out = out};
 }
 
 }  // namespace
@@ -103,6 +103,7 @@ Result<Command> read_command(std::span<const std::string_view> args, CommandForm
   request.sound = options.sound;
   request.container = options.container;
   if (form.names_file) command.file_name = trim_blanks(after[1]);
+  command.sync = options.sync;
   return command;
 }
 

@@ -17,10 +17,11 @@ struct Command {
   Request request;
   std::string_view file_name;  // without its blanks; empty where the words name none
   std::string_view out;        // for standard output instead of a sound: the usage line, --help
+  bool sync = false;           // --sync: the file on the disk before the run ends
   // A practice set's answer key, to go to key_file before the sound; empty
   // without --key.
-  std::string key;
-  std::string_view key_file;  // "-" for standard output
+  std::string key = {};
+  std::string_view key_file = {};  // "-" for standard output
 };
 
 struct CommandForm {

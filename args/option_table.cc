@@ -32,7 +32,7 @@ std::string range_text(const ValueRule& rule) {
 std::span<const OptionDefinition> option_table() {
   // One row an option; clang-format would spread each over seven lines.
   // clang-format off
-  static const std::array<OptionDefinition, 22> kTable = {{
+  static const std::array<OptionDefinition, 23> kTable = {{
       {OptionName::rate, "rate", 'r', "HZ", "samples per second", rules::kRate, "11025"},
       {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
       {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", rules::kRamp, "0", &SoundOptions::ramp_ms},
@@ -45,6 +45,7 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
       {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},
       {OptionName::text_file, "text-file", 'f', "FILE", "read the message from FILE (- is standard input)", {.kind = Kind::text}, ""},
+      {OptionName::sync, "sync", '\0', "", "have the file on the disk before exiting, kept through a power loss", {}, ""},
       {OptionName::groups, "groups", '\0', "COUNT", "random groups in place of <callsign>", rules::kPracticeCount, ""},
       {OptionName::group_size, "group-size", '\0', "SIZE", "characters a group: N, or N-M for N to M, each 1..20", rules::kGroupSize, "5"},
       {OptionName::charset, "charset", '\0', "CHARS", "the characters of the groups", rules::kCharset, "A-Z 0-9"},

@@ -25,6 +25,7 @@ enum class OptionName {
   preset,
   text,
   text_file,
+  sync,
   groups,  // practice text
   group_size,
   charset,

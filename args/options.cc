@@ -247,6 +247,9 @@ bool set_option(const Named& named, const Value& value, Reading& reading) {
       options.text_file_by = named.written;
       reading.text_file_by = named.written;
       break;
+    case Name::sync:
+      options.sync = true;
+      break;
     case Name::help:
       options.help = true;
       break;

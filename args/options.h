@@ -24,6 +24,7 @@ struct Options {
   // then no callsign argument.
   std::optional<std::string_view> text_file;
   std::string_view text_file_by;  // "-f" or "--text-file", as written
+  bool sync = false;              // --sync: the file on the disk before the run ends
   // --groups or --calls and what shapes them: a practice set is sent in
   // place of a callsign, which is then left out. Count 0: none.
   PracticeSpec practice;

@@ -13,6 +13,7 @@ Status make_sound(const Command& command, Sink& sink) {
   if (!command.key_file.empty()) {
     if (auto key = write_key(command.key_file, command.key); !key) return std::move(key).error();
   }
+  sink.set_durable(command.sync);
   return write_sound(*sound, sink, command.file_name);
 }
 
