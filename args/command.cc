@@ -97,6 +97,7 @@ Result<Command> read_command(std::span<const std::string_view> args, CommandForm
   if (auto numbers = read_numbers(after, form, request); !numbers)
     return std::move(numbers).error();
   if (auto text = read_text(options, form, request); !text) return std::move(text).error();
+  request.letters = options.letters;
   if (options.practice.count > 0) {
     if (auto set = make_practice_text(options, form, command); !set) return std::move(set).error();
   }

@@ -26,6 +26,10 @@ enum class OptionName {
   text,
   text_file,
   sync,
+  ch,
+  fold,
+  ukrainian,
+  persian,
   groups,  // practice text
   group_size,
   charset,

@@ -250,6 +250,18 @@ bool set_option(const Named& named, const Value& value, Reading& reading) {
     case Name::sync:
       options.sync = true;
       break;
+    case Name::ch:
+      options.letters.ch = true;
+      break;
+    case Name::fold:
+      options.letters.fold = true;
+      break;
+    case Name::ukrainian:
+      options.letters.ukrainian = true;
+      break;
+    case Name::persian:
+      options.letters.persian = true;
+      break;
     case Name::help:
       options.help = true;
       break;

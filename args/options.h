@@ -10,6 +10,7 @@
 
 #include "core/argument_errors.h"
 #include "core/result.h"
+#include "morse/letters.h"
 #include "practice/practice.h"
 #include "sound/format.h"
 #include "sound/options.h"
@@ -25,6 +26,8 @@ struct Options {
   std::optional<std::string_view> text_file;
   std::string_view text_file_by;  // "-f" or "--text-file", as written
   bool sync = false;              // --sync: the file on the disk before the run ends
+  // --ch, --fold, --ukrainian, --persian: how a message's letters are sent.
+  LetterChoice letters;
   // --groups or --calls and what shapes them: a practice set is sent in
   // place of a callsign, which is then left out. Count 0: none.
   PracticeSpec practice;

@@ -272,7 +272,7 @@ TEST_F(Cli, RefusesBadOptionsBeforeTheFile) {
       {{"Q1ABC", "-r", "8000", "20", "f.wav"}, {"-r", "before the callsign"}},
       {{"-r", "8000", "Q1ABC", "20", "f.wav", "4000"}, {"4000 Hz"}},
       {{"-r", "8000", "-e", "s16", "Q1ABC", "20", "f.wav", "6000"}, {"6000 Hz", "4000 Hz"}},
-      {{"--text", "Q\xc3\xa9", "20", "f.wav"}, {"'\xc3\xa9'", "position 2"}},
+      {{"--text", "Q\xc3\xad", "20", "f.wav"}, {"'\xc3\xad'", "position 2"}},
       {{"--text", "<AR", "20", "f.wav"}, {"unclosed '<'"}},
       {{"--text", "A<>", "20", "f.wav"}, {"empty prosign"}},
       {{"--text", "", "20", "f.wav"}, {"message is empty"}},
