@@ -74,9 +74,11 @@ Status read_text(const Options& options, CommandForm form, Request& request) {
   return {};
 }
 
-// A command with nothing but `out`, or nothing at all.
+// Text to print instead of a sound.
 Command printing(std::string_view out) {
-  return {.request = {}, .file_name = {}, .out = out};
+  Command command;
+  command.out = out;
+  return command;
 }
 
 }  // namespace
@@ -91,7 +93,7 @@ Result<Command> read_command(std::span<const std::string_view> args, CommandForm
   if (options.positional.size() < needed) {
     return printing(kUsage);
   }
-  Command command = printing({});
+  Command command;
   Request& request = command.request;
   const auto after = after_message(options);
   if (auto numbers = read_numbers(after, form, request); !numbers)

@@ -97,6 +97,15 @@ ZARN_API zarn_status zarn_request_set_tail_ms(zarn_request *request, double ms);
  * does; setters called after it change them. */
 ZARN_API zarn_status zarn_request_set_preset(zarn_request *request, const char *name);
 
+/* How a message's letters are sent, each on (nonzero) or off (0, the
+ * default), as the options of the same name: C H as the one character CH;
+ * a letter with marks but no code of its own as its plain letter; Cyrillic
+ * as Ukrainian; the Arabic script as Persian. */
+ZARN_API zarn_status zarn_request_set_ch(zarn_request *request, int on);
+ZARN_API zarn_status zarn_request_set_fold(zarn_request *request, int on);
+ZARN_API zarn_status zarn_request_set_ukrainian(zarn_request *request, int on);
+ZARN_API zarn_status zarn_request_set_persian(zarn_request *request, int on);
+
 /* Practice text, sent in place of the text set before: random groups, or
  * random callsigns, each as the command line's option of the same name.
  * Setting a callsign or a message afterwards sends that instead. A group size

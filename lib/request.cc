@@ -299,6 +299,33 @@ extern "C" zarn_status zarn_request_set_preset(zarn_request* request, const char
   });
 }
 
+namespace {
+
+zarn_status set_letters(zarn_request* request, bool zarn::LetterChoice::*field, int on) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    r.letters.*field = on != 0;
+    return {};
+  });
+}
+
+}  // namespace
+
+extern "C" zarn_status zarn_request_set_ch(zarn_request* request, int on) {
+  return set_letters(request, &zarn::LetterChoice::ch, on);
+}
+
+extern "C" zarn_status zarn_request_set_fold(zarn_request* request, int on) {
+  return set_letters(request, &zarn::LetterChoice::fold, on);
+}
+
+extern "C" zarn_status zarn_request_set_ukrainian(zarn_request* request, int on) {
+  return set_letters(request, &zarn::LetterChoice::ukrainian, on);
+}
+
+extern "C" zarn_status zarn_request_set_persian(zarn_request* request, int on) {
+  return set_letters(request, &zarn::LetterChoice::persian, on);
+}
+
 extern "C" zarn_status zarn_request_set_max_bytes(zarn_request* request, uint64_t bytes) {
   return guarded(request, [&](zarn::Request& r) -> zarn::Status {
     r.limits.sound_bytes = bytes == 0 ? std::nullopt : std::optional<std::uint64_t>(bytes);
