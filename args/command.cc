@@ -1,5 +1,6 @@
 #include "args/command.h"
 
+#include "args/draw_seed.h"
 #include "args/fields.h"
 #include "args/help.h"
 #include "args/number.h"
@@ -9,10 +10,31 @@
 namespace zarn {
 namespace {
 
-// The arguments after the message: <wpm> [<filename>] [<freq>]. With -f
-// there is no <callsign> before them.
+// With -f or a practice set there is no <callsign> argument.
+bool has_callsign(const Options& options) {
+  return !options.text_file && options.practice.count == 0;
+}
+
+// The arguments after the message: <wpm> [<filename>] [<freq>].
 std::span<const std::string_view> after_message(const Options& options) {
-  return std::span(options.positional).subspan(options.text_file ? 0 : 1);
+  return std::span(options.positional).subspan(has_callsign(options) ? 1 : 0);
+}
+
+// The practice set is sent as a message; its key says exactly what that is.
+Status make_practice_text(const Options& options, CommandForm form, Command& command) {
+  if (options.key_file && *options.key_file != "-" && !form.writes_keys) {
+    return OptionError{OptionError::Kind::not_here, "--key", std::string(*options.key_file),
+                       "this caller writes no files; --key - gives the key as standard output"};
+  }
+  const auto drawn = options.seed ? std::nullopt : std::optional(draw_seed());
+  const PracticeSet set = make_practice(options.practice, options.seed.value_or(drawn.value_or(0)));
+  command.request.kind = Request::Text::message;
+  command.request.text = set.text;
+  if (options.key_file) {
+    command.key = key_text(set, drawn);
+    command.key_file = *options.key_file;
+  }
+  return {};
 }
 
 // Both numbers are read before anything is encoded or written, so a
@@ -33,6 +55,7 @@ Status read_numbers(std::span<const std::string_view> after, CommandForm form, R
 // A callsign is its field; a message is taken whole, a file's as lines, and
 // read whole before the output is opened.
 Status read_text(const Options& options, CommandForm form, Request& request) {
+  if (options.practice.count > 0) return {};
   if (!options.text_file) {
     request.kind = options.text ? Request::Text::message : Request::Text::callsign;
     request.text = options.positional[0];
@@ -51,25 +74,35 @@ Status read_text(const Options& options, CommandForm form, Request& request) {
   return {};
 }
 
+// Text to print instead of a sound.
+Command printing(std::string_view out) {
+  Command command;
+  command.out = out;
+  return command;
+}
+
 }  // namespace
 
 Result<Command> read_command(std::span<const std::string_view> args, CommandForm form) {
   auto read = read_options(args);
   if (!read) return std::move(read).error();
   const Options& options = *read;
-  if (options.help) return Command{.request = {}, .file_name = {}, .out = help_text()};
-  if (options.version) return Command{.request = {}, .file_name = {}, .out = version_text()};
-  const std::size_t needed = (options.text_file ? 1u : 2u) + (form.names_file ? 1u : 0u);
+  if (options.help) return printing(help_text());
+  if (options.version) return printing(version_text());
+  const std::size_t needed = (has_callsign(options) ? 2u : 1u) + (form.names_file ? 1u : 0u);
   if (options.positional.size() < needed) {
-    return Command{.request = {}, .file_name = {}, .out = kUsage};
+    return printing(kUsage);
   }
-  Command command{.request = {}, .file_name = {}, .out = {}};
+  Command command;
   Request& request = command.request;
   const auto after = after_message(options);
   if (auto numbers = read_numbers(after, form, request); !numbers)
     return std::move(numbers).error();
   if (auto text = read_text(options, form, request); !text) return std::move(text).error();
   request.letters = options.letters;
+  if (options.practice.count > 0) {
+    if (auto set = make_practice_text(options, form, command); !set) return std::move(set).error();
+  }
   request.sound = options.sound;
   request.container = options.container;
   if (form.names_file) command.file_name = trim_blanks(after[1]);

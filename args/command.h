@@ -18,11 +18,16 @@ struct Command {
   std::string_view file_name;  // without its blanks; empty where the words name none
   std::string_view out;        // for standard output instead of a sound: the usage line, --help
   bool sync = false;           // --sync: the file on the disk before the run ends
+  // A practice set's answer key, to go to key_file before the sound; empty
+  // without --key.
+  std::string key = {};
+  std::string_view key_file = {};  // "-" for standard output
 };
 
 struct CommandForm {
   bool names_file = true;   // <filename> follows <wpm>
   bool reads_files = true;  // -f may read a file or standard input
+  bool writes_keys = true;  // --key may name a file
 };
 
 // Reads options, then the numbers, then the message file, each before the

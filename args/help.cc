@@ -17,6 +17,7 @@ constexpr std::size_t kPresetColumn = 16;
 constexpr std::string_view kArguments =
     "Usage: zarn [options] <callsign> <wpm> <filename> [<freq>]\n"
     "       zarn [options] -f FILE <wpm> <filename> [<freq>]\n"
+    "       zarn [options] --groups|--calls COUNT <wpm> <filename> [<freq>]\n"
     "Writes a callsign, or with --text a message, in Morse code as a sound file.\n"
     "\n"
     "  <callsign>  letters, digits and /; the first 10 count, a blank ends it\n"

@@ -33,7 +33,7 @@ std::string range_text(const ValueRule& rule) {
 std::span<const OptionDefinition> option_table() {
   // One row an option; clang-format would spread each over seven lines.
   // clang-format off
-  static const std::array<OptionDefinition, 19> kTable = {{
+  static const std::array<OptionDefinition, 27> kTable = {{
       {OptionName::rate, "rate", 'r', "HZ", "samples per second", rules::kRate, "11025"},
       {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
       {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", rules::kRamp, "0", &SoundOptions::ramp_ms},
@@ -51,6 +51,14 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::fold, "fold", '\0', "", "in a message, a letter with marks but no code of its own is sent as its plain letter (I for I with an acute)", {}, ""},
       {OptionName::ukrainian, "ukrainian", '\0', "", "in a message, Cyrillic is Ukrainian, not Russian", {}, ""},
       {OptionName::persian, "persian", '\0', "", "in a message, the Arabic script is Persian, not Arabic", {}, ""},
+      {OptionName::groups, "groups", '\0', "COUNT", "random groups in place of <callsign>", rules::kPracticeCount, ""},
+      {OptionName::group_size, "group-size", '\0', "SIZE", "characters a group: N, or N-M for N to M, each 1..20", rules::kGroupSize, "5"},
+      {OptionName::charset, "charset", '\0', "CHARS", "the characters of the groups", rules::kCharset, "A-Z 0-9"},
+      {OptionName::koch, "koch", '\0', "LESSON", "the groups from a Koch lesson's characters", rules::kKochLesson, ""},
+      {OptionName::calls, "calls", '\0', "COUNT", "random callsigns in place of <callsign>", rules::kPracticeCount, ""},
+      {OptionName::frame, "frame", '\0', "", "send VVV = before and <AR> after", {}, ""},
+      {OptionName::key, "key", '\0', "FILE", "write what is sent to FILE, one item a line (- is standard output)", {.kind = Kind::text}, ""},
+      {OptionName::seed, "seed", '\0', "N", "the seed of the set; left out, one is drawn and put in the key", rules::kSeed, ""},
       {OptionName::help, "help", 'h', "", "print this summary and exit", {}, ""},
       {OptionName::version, "version", 'V', "", "print the version and exit", {}, ""},
   }};

@@ -30,6 +30,14 @@ enum class OptionName {
   fold,
   ukrainian,
   persian,
+  groups,  // practice text
+  group_size,
+  charset,
+  koch,
+  calls,
+  frame,
+  key,
+  seed,
   help,
   version,
 };

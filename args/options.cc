@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "args/option_table.h"
+#include "args/practice_values.h"
 #include "args/presets.h"
 #include "encode/gsm.h"
 
@@ -103,7 +104,7 @@ std::optional<Value> read_value(std::string_view text, const ValueRule& rule) {
   switch (rule.kind) {
     case ValueRule::Kind::whole:
     case ValueRule::Kind::number:
-      if (const auto number = number_in(text, rule)) return Value{.number = *number};
+      if (const auto number = number_in(text, rule)) return Value{.number = *number, .text = text};
       return std::nullopt;
     case ValueRule::Kind::choice:
       if (const auto choice = choice_in(text, rule)) return Value{.choice = *choice};
@@ -115,6 +116,13 @@ std::optional<Value> read_value(std::string_view text, const ValueRule& rule) {
   return Value{.text = text};
 }
 
+// An option as written, and its value, for the checks after the last one.
+struct Written {
+  std::string_view option;
+  std::string_view value;
+  bool given() const { return !option.empty(); }
+};
+
 // The options read so far, and which option as written set what the checks
 // after the last one need to name.
 struct Reading {
@@ -123,13 +131,90 @@ struct Reading {
   std::string_view rate_by;  // only when written after encoding_by
   std::string_view text_by;
   std::string_view text_file_by;
+  Written groups, calls, koch, charset, group_size, frame, key, seed;
 };
 
-void set_option(const Named& named, const Value& value, Reading& reading) {
+// The practice options' values that are not plain numbers; false for one
+// that its rule's words refuse.
+bool set_practice_text(OptionName name, std::string_view text, Options& options) {
+  PracticeSpec& practice = options.practice;
+  switch (name) {
+    case Name::group_size:
+      if (const auto size = read_group_size(text)) {
+        practice.size_min = size->min;
+        practice.size_max = size->max;
+        return true;
+      }
+      return false;
+    case Name::charset:
+      if (auto set = read_charset(text)) practice.charset = *std::move(set);
+      return !practice.charset.empty();
+    case Name::seed:
+      options.seed = read_seed(text);
+      return options.seed.has_value();
+    default:
+      options.key_file = text;
+      return true;
+  }
+}
+
+// Which of the practice options as written a check may name.
+Written* practice_written(OptionName name, Reading& reading) {
+  switch (name) {
+    case Name::groups:
+      return &reading.groups;
+    case Name::calls:
+      return &reading.calls;
+    case Name::koch:
+      return &reading.koch;
+    case Name::charset:
+      return &reading.charset;
+    case Name::group_size:
+      return &reading.group_size;
+    case Name::frame:
+      return &reading.frame;
+    case Name::key:
+      return &reading.key;
+    case Name::seed:
+      return &reading.seed;
+    default:
+      return nullptr;
+  }
+}
+
+// False when the value, read as text, is not what the option takes.
+bool set_practice_option(const Named& named, const Value& value, Reading& reading) {
+  const OptionName name = named.definition->name;
+  PracticeSpec& practice = reading.options.practice;
+  // The range check came first, so the counts convert exactly.
+  switch (name) {
+    case Name::groups:
+    case Name::calls:
+      practice.kind = name == Name::calls ? PracticeSpec::Kind::calls : PracticeSpec::Kind::groups;
+      practice.count = static_cast<int>(value.number);
+      break;
+    case Name::koch:
+      practice.koch_lesson = static_cast<int>(value.number);
+      break;
+    case Name::frame:
+      practice.frame = true;
+      break;
+    default:
+      if (!set_practice_text(name, value.text, reading.options)) return false;
+      break;
+  }
+  *practice_written(name, reading) = {named.written, value.text};
+  return true;
+}
+
+bool set_option(const Named& named, const Value& value, Reading& reading) {
   Options& options = reading.options;
   if (named.definition->number) {
     options.sound.*named.definition->number = value.number;
-    return;
+    return true;
+  }
+  if (practice_written(named.definition->name, reading)) {
+    return set_practice_option(named, value, reading);
   }
   switch (named.definition->name) {
     case Name::rate:
@@ -186,6 +271,7 @@ void set_option(const Named& named, const Value& value, Reading& reading) {
     default:
       break;
   }
+  return true;
 }
 
 // Reads the option `arg`, taking its value from `args[next]` when it has none
@@ -199,7 +285,7 @@ Result<void, OptionError> read_option(std::string_view arg, std::span<const std:
     if (named->attached) {
       return error(OptionError::Kind::flag_with_value, named->written, *named->attached);
     }
-    set_option(*named, {}, reading);
+    set_option(*named, {}, reading);  // a flag always takes its place
     return {};
   }
   std::optional<std::string_view> text = named->attached;
@@ -207,9 +293,21 @@ Result<void, OptionError> read_option(std::string_view arg, std::span<const std:
   if (!text) return error(OptionError::Kind::missing_value, named->written);
   if (text->empty()) return error(OptionError::Kind::empty_value, named->written);
   const auto value = read_value(*text, rule);
-  if (!value) return error(OptionError::Kind::bad_value, named->written, *text, allowed_text(rule));
-  set_option(*named, *value, reading);
+  if (!value || !set_option(*named, *value, reading)) {
+    return error(OptionError::Kind::bad_value, named->written, *text, allowed_text(rule));
+  }
   return {};
+}
+
+OptionError conflict(const Written& option, std::string_view other) {
+  return error(OptionError::Kind::conflict, option.option, other);
+}
+
+OptionError needs(const Written& option, std::string_view what) {
+  if (option.value.empty()) {
+    return error(OptionError::Kind::not_here, option.option, {}, "only with " + std::string(what));
+  }
+  return error(OptionError::Kind::needs, option.option, option.value, what);
 }
 
 // An option written after the callsign would otherwise be read as a number or
@@ -224,10 +322,28 @@ Result<void, OptionError> refuse_late_options(std::span<const std::string_view> 
   return {};
 }
 
+// A practice set is its own text, of groups or of calls; what shapes one
+// needs it.
+std::optional<OptionError> refuse_practice_combinations(const Reading& r) {
+  const Written& practice = r.groups.given() ? r.groups : r.calls;
+  if (r.groups.given() && r.calls.given()) return conflict(r.calls, r.groups.option);
+  if (practice.given() && !r.text_by.empty()) return conflict(practice, r.text_by);
+  if (practice.given() && !r.text_file_by.empty()) return conflict(practice, r.text_file_by);
+  if (r.koch.given() && r.charset.given()) return conflict(r.charset, r.koch.option);
+  for (const Written* shaping : {&r.koch, &r.charset, &r.group_size}) {
+    if (shaping->given() && !r.groups.given()) return needs(*shaping, "--groups COUNT");
+  }
+  for (const Written* shaping : {&r.frame, &r.key, &r.seed}) {
+    if (shaping->given() && !practice.given()) return needs(*shaping, "--groups or --calls");
+  }
+  return std::nullopt;
+}
+
 Result<void, OptionError> refuse_combinations(const Reading& reading) {
   if (!reading.text_by.empty() && !reading.text_file_by.empty()) {
     return error(OptionError::Kind::conflict, reading.text_file_by, reading.text_by);
   }
+  if (auto practice = refuse_practice_combinations(reading)) return *std::move(practice);
   const SoundOptions& sound = reading.options.sound;
   if (sound.encoding == Encoding::gsm && !kGsmCoderBuilt) {
     return error(OptionError::Kind::needs, reading.encoding_by, encoding_name(Encoding::gsm),

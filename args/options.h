@@ -11,6 +11,7 @@
 #include "core/argument_errors.h"
 #include "core/result.h"
 #include "morse/letters.h"
+#include "practice/practice.h"
 #include "sound/format.h"
 #include "sound/options.h"
 
@@ -27,8 +28,13 @@ struct Options {
   bool sync = false;              // --sync: the file on the disk before the run ends
   // --ch, --fold, --ukrainian, --persian: how a message's letters are sent.
   LetterChoice letters;
-  bool help = false;              // -h, --help
-  bool version = false;           // -V, --version
+  // --groups or --calls and what shapes them: a practice set is sent in
+  // place of a callsign, which is then left out. Count 0: none.
+  PracticeSpec practice;
+  std::optional<std::uint64_t> seed;         // --seed
+  std::optional<std::string_view> key_file;  // --key: "-" for standard output
+  bool help = false;                         // -h, --help
+  bool version = false;                      // -V, --version
   // The arguments from the callsign on, viewing the caller's arguments.
   std::vector<std::string_view> positional;
 };

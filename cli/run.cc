@@ -1,6 +1,7 @@
 #include "cli/run.h"
 
 #include "args/command.h"
+#include "cli/key_file.h"
 #include "core/pipeline.h"
 
 namespace zarn {
@@ -9,6 +10,9 @@ namespace {
 Status make_sound(const Command& command, Sink& sink) {
   auto sound = plan_request(command.request);
   if (!sound) return std::move(sound).error();
+  if (!command.key_file.empty()) {
+    if (auto key = write_key(command.key_file, command.key); !key) return std::move(key).error();
+  }
   sink.set_durable(command.sync);
   return write_sound(*sound, sink, command.file_name);
 }
@@ -16,7 +20,7 @@ Status make_sound(const Command& command, Sink& sink) {
 }  // namespace
 
 Outcome run(std::span<const std::string_view> args, Sink& sink) {
-  auto command = read_command(args, {.names_file = true, .reads_files = true});
+  auto command = read_command(args, {.names_file = true, .reads_files = true, .writes_keys = true});
   if (!command) return {.out = {}, .failure = describe(command.error())};
   if (!command->out.empty()) return {.out = std::string(command->out), .failure = std::nullopt};
   if (auto made = make_sound(*command, sink); !made) {

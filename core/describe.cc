@@ -193,6 +193,12 @@ Diagnostic describe_reason(const OutputFailure& failure) {
   return d;
 }
 
+Diagnostic describe_reason(const KeyFileFailure& failure) {
+  const std::string file =
+      failure.name == "-" ? "standard output" : "key file " + printable(display_path(failure.name));
+  return refused("cannot write " + file + ": " + std::strerror(failure.system_errno));
+}
+
 Diagnostic describe_reason(const SettingError& error) {
   return refused("setting " + error.setting + ": " + printable(error.value) + " is not " +
                  error.allowed);

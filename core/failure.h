@@ -29,6 +29,13 @@ struct OutputFailure {
   std::string name;
 };
 
+// The answer key of a practice set could not be written; `name` as given,
+// "-" for standard output.
+struct KeyFileFailure {
+  std::string name;
+  int system_errno;
+};
+
 // Memory for the whole sound, or for making it, could not be had.
 struct OutOfMemory {
   std::uint64_t bytes;  // the sound's size; 0 when not known
@@ -52,8 +59,8 @@ struct InternalFailure {
 
 struct Failure {
   using Reason = std::variant<OptionError, NumberError, TextFileError, UnknownSymbol, MessageError,
-                              SettingError, SoundRefusal, OutputFailure, OutOfMemory, OverLimit,
-                              StoppedByCaller, InternalFailure>;
+                              SettingError, SoundRefusal, OutputFailure, KeyFileFailure,
+                              OutOfMemory, OverLimit, StoppedByCaller, InternalFailure>;
   template <class R>
   requires std::is_constructible_v<Reason, R> Failure(R reason) : reason(std::move(reason)) {}
   Reason reason;

@@ -60,11 +60,11 @@ Status write_sound(const PlannedSound& sound, Sink& sink, std::string_view name)
   const auto failed = [&](const FileError& error) -> Status {
     return OutputFailure{error, std::string(name)};
   };
-  if (auto failure = sink.open(name, stream.size())) return failed(*failure);
+  if (auto opened = sink.open(name, stream.size()); !opened) return failed(opened.error());
   for (auto block = stream.next(); !block.empty(); block = stream.next()) {
-    if (auto failure = sink.write(block)) return failed(*failure);
+    if (auto written = sink.write(block); !written) return failed(written.error());
   }
-  if (auto failure = sink.close()) return failed(*failure);
+  if (auto closed = sink.close(); !closed) return failed(closed.error());
   return {};
 }
 

@@ -43,8 +43,10 @@ std::string allowed_text(const ValueRule& rule) {
     case ValueRule::Kind::number:
       if (bounded(rule)) return "a number from " + low + " to " + number_text(rule.high);
       return rule.low_included ? "a number of " + low + " or more" : "a number above " + low;
-    case ValueRule::Kind::none:
     case ValueRule::Kind::text:
+      if (!rule.form.empty()) return std::string(rule.form);
+      break;
+    case ValueRule::Kind::none:
       break;
   }
   return "a value";

@@ -19,6 +19,7 @@ struct ValueRule {
   double high = std::numeric_limits<double>::infinity();
   std::string_view later = {};  // a limit the run checks, once the speed is known
   std::span<const std::string_view> choices = {};
+  std::string_view form = {};  // what a text value must be, in words
 };
 
 // The sound settings' ranges.
@@ -31,6 +32,16 @@ inline constexpr ValueRule kCharacterSpeed{
 inline constexpr ValueRule kWordGap{.kind = Kind::number, .low = 7};
 inline constexpr ValueRule kVolume{Kind::number, -60, true, 0};
 inline constexpr ValueRule kSilence{Kind::number, 0, true, 60000};
+// Practice text: how much, and of what.
+inline constexpr ValueRule kPracticeCount{Kind::whole, 1, true, 10000};
+inline constexpr ValueRule kKochLesson{Kind::whole, 1, true, 40};
+inline constexpr int kLongestGroup = 20;
+inline constexpr ValueRule kGroupSize{.kind = Kind::text,
+                                      .form = "a whole number from 1 to 20, or N-M with N up to M"};
+inline constexpr ValueRule kCharset{
+    .kind = Kind::text, .form = "letters, digits and . , : ? ' - / ( ) \" = + @, without blanks"};
+inline constexpr ValueRule kSeed{.kind = Kind::text,
+                                 .form = "a whole number from 0 to 18446744073709551615"};
 }  // namespace rules
 
 // 8000, -60, 0.5: the rules' limits, none with an exponent at 15 digits.

@@ -91,8 +91,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const auto read = zarn::read_options(args);
   const zarn::Options* options = read ? &*read : nullptr;
-  // A message file would be read from the disk or wait on standard input.
-  if (options && options->text_file) return 0;
+  // A message file would be read from the disk or wait on standard input;
+  // a key would be written to the disk or standard output.
+  if (options && (options->text_file || options->key_file)) return 0;
   zarn::testing::MemorySink sink;
   sink.limit = 256 * 1024;
   const auto outcome = zarn::run(args, sink);
@@ -114,13 +115,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const bool usage = outcome.out == zarn::kUsage;
-  FUZZ_CHECK(usage == (options->positional.size() < 3));
+  const bool practice = options->practice.count > 0;
+  FUZZ_CHECK(usage == (options->positional.size() < (practice ? 2u : 3u)));
   FUZZ_CHECK(usage || outcome.out.empty());
   if (usage) return 0;
   FUZZ_CHECK(sink.announced == sink.bytes.size());
   if (options->container == zarn::Container::raw) return 0;
   check_header(sink.bytes, options->sound.is_classic());
-  if (options->sound.is_classic() && !options->text) {
+  if (options->sound.is_classic() && !options->text && !practice) {
     check_keying(sink.bytes, options->positional[0], options->positional[1]);
   }
   return 0;

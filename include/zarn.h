@@ -97,6 +97,32 @@ ZARN_API zarn_status zarn_request_set_tail_ms(zarn_request *request, double ms);
  * does; setters called after it change them. */
 ZARN_API zarn_status zarn_request_set_preset(zarn_request *request, const char *name);
 
+/* How a message's letters are sent, each on (nonzero) or off (0, the
+ * default), as the options of the same name: C H as the one character CH;
+ * a letter with marks but no code of its own as its plain letter; Cyrillic
+ * as Ukrainian; the Arabic script as Persian. */
+ZARN_API zarn_status zarn_request_set_ch(zarn_request *request, int on);
+ZARN_API zarn_status zarn_request_set_fold(zarn_request *request, int on);
+ZARN_API zarn_status zarn_request_set_ukrainian(zarn_request *request, int on);
+ZARN_API zarn_status zarn_request_set_persian(zarn_request *request, int on);
+
+/* Practice text, sent in place of the text set before: random groups, or
+ * random callsigns, each as the command line's option of the same name.
+ * Setting a callsign or a message afterwards sends that instead. A group size
+ * is min to max characters (1 to 20); a charset and a Koch lesson (1 to 40)
+ * replace each other. Without a seed one is drawn, once for the request. */
+ZARN_API zarn_status zarn_request_set_groups(zarn_request *request, long count);
+ZARN_API zarn_status zarn_request_set_calls(zarn_request *request, long count);
+ZARN_API zarn_status zarn_request_set_group_size(zarn_request *request, long min, long max);
+ZARN_API zarn_status zarn_request_set_charset(zarn_request *request, const char *chars);
+ZARN_API zarn_status zarn_request_set_koch_lesson(zarn_request *request, long lesson);
+ZARN_API zarn_status zarn_request_set_frame(zarn_request *request, int frame);
+ZARN_API zarn_status zarn_request_set_seed(zarn_request *request, uint64_t seed);
+/* The key of the practice set last sized, rendered or streamed, as --key
+ * writes it: one item a line, after "# --seed N" when the seed was drawn.
+ * "" without a practice set. Valid until the next call on the request. */
+ZARN_API const char *zarn_request_key(const zarn_request *request);
+
 /* Limits, checked before anything large is allocated: the whole sound's
  * bytes and the message's bytes. 0 removes a limit (the default). */
 ZARN_API zarn_status zarn_request_set_max_bytes(zarn_request *request, uint64_t bytes);

@@ -16,9 +16,9 @@ class BufferSink final : public Sink {
   explicit BufferSink(std::span<std::uint8_t> room) : room_(room) {}
 
   // Refuses a sound larger than the room, as a full disk would.
-  std::optional<FileError> open(std::string_view name, std::uint64_t total_bytes) override;
-  std::optional<FileError> write(std::span<const std::uint8_t> bytes) override;
-  std::optional<FileError> close() override { return std::nullopt; }
+  FileStatus open(std::string_view name, std::uint64_t total_bytes) override;
+  FileStatus write(std::span<const std::uint8_t> bytes) override;
+  FileStatus close() override { return {}; }
 
  private:
   std::span<std::uint8_t> room_;

@@ -15,10 +15,10 @@ class CallbackSink final : public Sink {
  public:
   CallbackSink(zarn_write_fn write, void* context) : write_(write), context_(context) {}
 
-  std::optional<FileError> open(std::string_view, std::uint64_t) override { return std::nullopt; }
+  FileStatus open(std::string_view, std::uint64_t) override { return {}; }
   // A callback that asks to stop ends the run as a failed write would.
-  std::optional<FileError> write(std::span<const std::uint8_t> bytes) override;
-  std::optional<FileError> close() override { return std::nullopt; }
+  FileStatus write(std::span<const std::uint8_t> bytes) override;
+  FileStatus close() override { return {}; }
 
   bool stopped() const { return stopped_; }
 

@@ -10,17 +10,27 @@
 #include <string>
 #include <string_view>
 
+#include "args/draw_seed.h"
+#include "args/practice_values.h"
 #include "args/presets.h"
 #include "core/describe.h"
 #include "core/text_file.h"
 #include "core/value_rule.h"
 #include "encode/gsm.h"
 #include "lib/memory_render.h"
+#include "practice/practice.h"
 #include "zarn.h"
 
 struct zarn_request {
   zarn::Request request;
   std::string error;
+  // A practice set to send in place of the text; count 0 for none. Its
+  // seed, drawn once if the caller gave none, so that the size, the render
+  // and the stream of one request agree.
+  zarn::PracticeSpec practice;
+  std::optional<std::uint64_t> seed;
+  std::optional<std::uint64_t> drawn_seed;
+  std::string key;
 };
 
 namespace {
@@ -37,6 +47,7 @@ zarn_status status_of(const zarn::Failure& failure) {
     zarn_status operator()(const zarn::OverLimit&) const { return ZARN_TOO_LARGE; }
     zarn_status operator()(const zarn::StoppedByCaller&) const { return ZARN_STOPPED; }
     zarn_status operator()(const zarn::OutputFailure&) const { return ZARN_FAILED; }
+    zarn_status operator()(const zarn::KeyFileFailure&) const { return ZARN_FAILED; }
     zarn_status operator()(const zarn::InternalFailure&) const { return ZARN_FAILED; }
     // What cannot be sent, or cannot sound.
     zarn_status operator()(const zarn::UnknownSymbol&) const { return ZARN_REFUSED; }
@@ -109,14 +120,39 @@ zarn::Status set_single(std::string_view setting, double value, float& out, bool
   return {};
 }
 
-zarn::Status set_text(zarn::Request& r, zarn::Request::Text kind, const char* text,
+zarn::Status set_text(zarn_request* request, zarn::Request::Text kind, const char* text,
                       std::size_t length) {
+  zarn::Request& r = request->request;
   if (text == nullptr) return bad("message", "NULL", "a text");
   if (const auto& limit = r.limits.message_bytes; limit && length > *limit) {
     return zarn::OverLimit{zarn::OverLimit::What::message_bytes, length, *limit};
   }
   r.text.assign(text, length);
   r.kind = kind;
+  request->practice.count = 0;
+  return {};
+}
+
+// The practice set, made into the request's message and its key, before a
+// request is planned.
+void apply_practice(zarn_request* request) {
+  if (request->practice.count == 0) return;
+  if (!request->seed && !request->drawn_seed) request->drawn_seed = zarn::draw_seed();
+  const auto set =
+      zarn::make_practice(request->practice, request->seed.value_or(*request->drawn_seed));
+  request->request.kind = zarn::Request::Text::message;
+  request->request.text = set.text;
+  request->key = zarn::key_text(set, request->seed ? std::nullopt : request->drawn_seed);
+}
+
+zarn::Status set_count(zarn_request* request, zarn::PracticeSpec::Kind kind,
+                       std::string_view setting, long count) {
+  const double value = static_cast<double>(count);
+  auto valid = checked(setting, zarn::rules::kPracticeCount, value);
+  if (!valid) return valid;
+  // Within the range, so the count converts exactly.
+  request->practice.kind = kind;
+  request->practice.count = static_cast<int>(count);
   return {};
 }
 
@@ -148,32 +184,32 @@ extern "C" const char* zarn_request_error(const zarn_request* request) {
 }
 
 extern "C" zarn_status zarn_request_set_callsign(zarn_request* request, const char* callsign) {
-  return guarded(request, [&](zarn::Request& r) {
+  return guarded(request, [&](zarn::Request&) {
     if (callsign == nullptr) return bad("callsign", "NULL", "a callsign");
-    return set_text(r, zarn::Request::Text::callsign, callsign, std::strlen(callsign));
+    return set_text(request, zarn::Request::Text::callsign, callsign, std::strlen(callsign));
   });
 }
 
 extern "C" zarn_status zarn_request_set_message(zarn_request* request, const char* text,
                                                 size_t length) {
-  return guarded(request, [&](zarn::Request& r) {
-    return set_text(r, zarn::Request::Text::message, text, length);
+  return guarded(request, [&](zarn::Request&) {
+    return set_text(request, zarn::Request::Text::message, text, length);
   });
 }
 
 extern "C" zarn_status zarn_request_set_message_lines(zarn_request* request, const char* text,
                                                       size_t length) {
-  return guarded(request, [&](zarn::Request& r) {
-    return set_text(r, zarn::Request::Text::lines, text, length);
+  return guarded(request, [&](zarn::Request&) {
+    return set_text(request, zarn::Request::Text::lines, text, length);
   });
 }
 
 extern "C" zarn_status zarn_request_set_message_file(zarn_request* request, const char* path) {
-  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+  return guarded(request, [&](zarn::Request&) -> zarn::Status {
     if (path == nullptr) return bad("message file", "NULL", "a path");
     auto text = zarn::read_text_file(path);
     if (!text) return std::move(text).error();
-    return set_text(r, zarn::Request::Text::lines, text->data(), text->size());
+    return set_text(request, zarn::Request::Text::lines, text->data(), text->size());
   });
 }
 
@@ -263,6 +299,33 @@ extern "C" zarn_status zarn_request_set_preset(zarn_request* request, const char
   });
 }
 
+namespace {
+
+zarn_status set_letters(zarn_request* request, bool zarn::LetterChoice::*field, int on) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    r.letters.*field = on != 0;
+    return {};
+  });
+}
+
+}  // namespace
+
+extern "C" zarn_status zarn_request_set_ch(zarn_request* request, int on) {
+  return set_letters(request, &zarn::LetterChoice::ch, on);
+}
+
+extern "C" zarn_status zarn_request_set_fold(zarn_request* request, int on) {
+  return set_letters(request, &zarn::LetterChoice::fold, on);
+}
+
+extern "C" zarn_status zarn_request_set_ukrainian(zarn_request* request, int on) {
+  return set_letters(request, &zarn::LetterChoice::ukrainian, on);
+}
+
+extern "C" zarn_status zarn_request_set_persian(zarn_request* request, int on) {
+  return set_letters(request, &zarn::LetterChoice::persian, on);
+}
+
 extern "C" zarn_status zarn_request_set_max_bytes(zarn_request* request, uint64_t bytes) {
   return guarded(request, [&](zarn::Request& r) -> zarn::Status {
     r.limits.sound_bytes = bytes == 0 ? std::nullopt : std::optional<std::uint64_t>(bytes);
@@ -280,6 +343,7 @@ extern "C" zarn_status zarn_request_set_max_message_bytes(zarn_request* request,
 extern "C" zarn_status zarn_request_size(zarn_request* request, uint64_t* bytes) {
   return guarded(request, [&](zarn::Request& r) -> zarn::Status {
     if (bytes == nullptr) return bad("size", "NULL", "a place for the size");
+    apply_practice(request);
     auto sound = zarn::plan_request(r);
     if (!sound) return std::move(sound).error();
     *bytes = sound->size();
@@ -291,6 +355,7 @@ extern "C" zarn_status zarn_request_render(zarn_request* request, zarn_buffer* o
   if (out != nullptr) *out = {.bytes = nullptr, .size = 0};
   return guarded(request, [&](zarn::Request& r) -> zarn::Status {
     if (out == nullptr) return bad("buffer", "NULL", "a buffer to fill");
+    apply_practice(request);
     auto sound = zarn::plan_request(r);
     if (!sound) return std::move(sound).error();
     auto bytes = zarn::render_to_memory(*sound);
@@ -310,8 +375,76 @@ extern "C" zarn_status zarn_request_stream(zarn_request* request, zarn_write_fn 
                                            void* context) {
   return guarded(request, [&](zarn::Request& r) -> zarn::Status {
     if (write == nullptr) return bad("writer", "NULL", "a write function");
+    apply_practice(request);
     auto sound = zarn::plan_request(r);
     if (!sound) return std::move(sound).error();
     return zarn::render_to_callback(*sound, write, context);
   });
+}
+
+extern "C" zarn_status zarn_request_set_groups(zarn_request* request, long count) {
+  return guarded(request, [&](zarn::Request&) {
+    return set_count(request, zarn::PracticeSpec::Kind::groups, "groups", count);
+  });
+}
+
+extern "C" zarn_status zarn_request_set_calls(zarn_request* request, long count) {
+  return guarded(request, [&](zarn::Request&) {
+    return set_count(request, zarn::PracticeSpec::Kind::calls, "calls", count);
+  });
+}
+
+extern "C" zarn_status zarn_request_set_group_size(zarn_request* request, long min, long max) {
+  return guarded(request, [&](zarn::Request&) -> zarn::Status {
+    if (min < 1 || max > zarn::rules::kLongestGroup || min > max) {
+      return bad("group size", std::to_string(min) + "-" + std::to_string(max),
+                 std::string(zarn::rules::kGroupSize.form));
+    }
+    // Within 1..kLongestGroup, so both convert exactly.
+    request->practice.size_min = static_cast<int>(min);
+    request->practice.size_max = static_cast<int>(max);
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_set_charset(zarn_request* request, const char* chars) {
+  return guarded(request, [&](zarn::Request&) -> zarn::Status {
+    auto set = chars == nullptr ? std::nullopt : zarn::read_charset(chars);
+    if (!set || set->empty()) {
+      return bad("charset", name_text(chars), std::string(zarn::rules::kCharset.form));
+    }
+    request->practice.charset = *std::move(set);
+    request->practice.koch_lesson = 0;
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_set_koch_lesson(zarn_request* request, long lesson) {
+  return guarded(request, [&](zarn::Request&) -> zarn::Status {
+    auto valid = checked("koch lesson", zarn::rules::kKochLesson, static_cast<double>(lesson));
+    if (!valid) return valid;
+    // Within the range, so the lesson converts exactly.
+    request->practice.koch_lesson = static_cast<int>(lesson);
+    request->practice.charset.clear();
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_set_frame(zarn_request* request, int frame) {
+  return guarded(request, [&](zarn::Request&) -> zarn::Status {
+    request->practice.frame = frame != 0;
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_set_seed(zarn_request* request, uint64_t seed) {
+  return guarded(request, [&](zarn::Request&) -> zarn::Status {
+    request->seed = seed;
+    return {};
+  });
+}
+
+extern "C" const char* zarn_request_key(const zarn_request* request) {
+  if (request == nullptr || request->practice.count == 0) return "";
+  return request->key.c_str();
 }

@@ -43,7 +43,8 @@ void run(int argc, const char* const* argv, zarn_result& result) {
   std::vector<std::string_view> args;
   for (int i = 0; argv != nullptr && i < argc; ++i)
     args.emplace_back(argv[i] != nullptr ? argv[i] : "");
-  auto command = zarn::read_command(args, {.names_file = false, .reads_files = false});
+  auto command =
+      zarn::read_command(args, {.names_file = false, .reads_files = false, .writes_keys = false});
   if (!command) return fail(command.error(), result);
   if (!command->out.empty()) {
     result.out = copy_text(command->out);
@@ -55,6 +56,8 @@ void run(int argc, const char* const* argv, zarn_result& result) {
   if (!bytes) return fail(bytes.error(), result);
   result.bytes = bytes->data();
   result.size = bytes->size();
+  // --key - prints the key where the executable would.
+  result.out = copy_text(command->key);
 }
 
 }  // namespace

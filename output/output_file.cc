@@ -111,8 +111,8 @@ std::optional<FileError> OutputFile::write_failed(int system_errno) {
   return fail(FileErrorKind::write_failure, system_errno);
 }
 
-std::optional<FileError> OutputFile::open(std::string_view trimmed_name,
-                                          std::uint64_t total_bytes) {
+std::optional<FileError> OutputFile::open_file(std::string_view trimmed_name,
+                                               std::uint64_t total_bytes) {
   const std::string name(trimmed_name);
   written_ = 0;
   kept_size_ = -1;
@@ -266,7 +266,7 @@ std::optional<FileError> OutputFile::make_room(std::uint64_t total_bytes) {
   return std::nullopt;
 }
 
-std::optional<FileError> OutputFile::write(std::span<const std::uint8_t> bytes) {
+std::optional<FileError> OutputFile::write_bytes(std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
     if (kept_size_ >= 0) {
       allow_caller_end(start_ + static_cast<off_t>(written_ + bytes.size()));
@@ -295,10 +295,31 @@ int OutputFile::finish() {
   return 0;
 }
 
-std::optional<FileError> OutputFile::close() {
+std::optional<FileError> OutputFile::close_file() {
   if (const int err = finish()) return fail(FileErrorKind::write_failure, err);
   if (close_descriptors() != 0) return FileError{FileErrorKind::write_failure, errno};
   return std::nullopt;
+}
+
+namespace {
+
+FileStatus as_status(const std::optional<FileError>& failure) {
+  if (failure) return *failure;
+  return {};
+}
+
+}  // namespace
+
+FileStatus OutputFile::open(std::string_view name, std::uint64_t total_bytes) {
+  return as_status(open_file(name, total_bytes));
+}
+
+FileStatus OutputFile::write(std::span<const std::uint8_t> bytes) {
+  return as_status(write_bytes(bytes));
+}
+
+FileStatus OutputFile::close() {
+  return as_status(close_file());
 }
 
 }  // namespace zarn

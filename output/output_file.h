@@ -33,13 +33,16 @@ class OutputFile final : public Sink {
   ~OutputFile() override;
 
   void set_durable(bool durable) override { durable_ = durable; }
-  std::optional<FileError> open(std::string_view name, std::uint64_t total_bytes) override;
-  std::optional<FileError> write(std::span<const std::uint8_t> bytes) override;
-  std::optional<FileError> close() override;
+  FileStatus open(std::string_view name, std::uint64_t total_bytes) override;
+  FileStatus write(std::span<const std::uint8_t> bytes) override;
+  FileStatus close() override;
 
  private:
   enum class Way { replaced, in_place, callers };
 
+  std::optional<FileError> open_file(std::string_view name, std::uint64_t total_bytes);
+  std::optional<FileError> write_bytes(std::span<const std::uint8_t> bytes);
+  std::optional<FileError> close_file();
   std::optional<FileError> open_by_name(const std::string& name, std::uint64_t total_bytes);
   std::optional<FileError> open_as_seen(const std::string& name, std::uint64_t total_bytes);
   std::optional<FileError> replace(const Target& target, std::uint64_t total_bytes, bool& instead);

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/result.h"
+
 namespace zarn {
 
 // How the output failed, as the user needs to know it.
@@ -29,6 +31,9 @@ struct FileError {
   int system_errno;  // 0 when the platform reported nothing
 };
 
+// A sink's step: done, or how the output failed.
+using FileStatus = Result<void, FileError>;
+
 class Sink {
  public:
   virtual ~Sink() = default;
@@ -38,10 +43,10 @@ class Sink {
   // `name` is the file name without its leading and trailing blanks;
   // `total_bytes` is everything that will be written, so that a sink can
   // refuse before the first byte rather than fail halfway.
-  virtual std::optional<FileError> open(std::string_view name, std::uint64_t total_bytes) = 0;
-  virtual std::optional<FileError> write(std::span<const std::uint8_t> bytes) = 0;
+  virtual FileStatus open(std::string_view name, std::uint64_t total_bytes) = 0;
+  virtual FileStatus write(std::span<const std::uint8_t> bytes) = 0;
   // Ends the output after the bytes written, then closes it.
-  virtual std::optional<FileError> close() = 0;
+  virtual FileStatus close() = 0;
 };
 
 }  // namespace zarn

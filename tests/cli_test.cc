@@ -276,6 +276,18 @@ TEST_F(Cli, RefusesBadOptionsBeforeTheFile) {
       {{"--text", "<AR", "20", "f.wav"}, {"unclosed '<'"}},
       {{"--text", "A<>", "20", "f.wav"}, {"empty prosign"}},
       {{"--text", "", "20", "f.wav"}, {"message is empty"}},
+      {{"--koch", "41", "--groups", "2", "20", "f.wav"}, {"--koch", "41", "1 to 40"}},
+      {{"--koch", "5", "20", "f.wav"}, {"--koch", "needs --groups"}},
+      {{"--groups", "2", "--calls", "3", "20", "f.wav"}, {"--calls", "--groups"}},
+      {{"--calls", "0", "20", "f.wav"}, {"--calls", "0"}},
+      {{"--groups", "3", "--group-size", "6-5", "20", "f.wav"}, {"--group-size", "6-5"}},
+      {{"--groups", "3", "--charset", "a#b", "20", "f.wav"}, {"--charset", "a#b"}},
+      {{"--koch", "3", "--charset", "ab", "--groups", "2", "20", "f.wav"}, {"--charset", "--koch"}},
+      {{"--calls", "3", "--key", "k.txt", "--seed", "-1", "20", "f.wav"}, {"--seed", "-1"}},
+      {{"--frame", "Q1ABC", "20", "f.wav"}, {"--frame", "--groups or --calls"}},
+      {{"--groups", "2", "--text", "20", "f.wav"}, {"--groups", "--text"}},
+      // Refused once the set is made: neither its key nor the sound is written.
+      {{"--groups", "2", "--key", "k.txt", "0", "f.wav"}, {"speed must be above 0"}},
   };
   for (const auto& c : kCases) {
     std::string command;
@@ -293,6 +305,46 @@ TEST_F(Cli, RefusesBadOptionsBeforeTheFile) {
     EXPECT_EQ(read_file(at("f.wav")), "keep") << command;
     fs::remove(at("f.wav"));
   }
+}
+
+// A practice set is a message like any other, its key exactly what is sent,
+// and its seed, given or drawn, makes it again.
+TEST_F(Cli, PracticeSetsAreSentWithTheirKey) {
+  const std::vector<std::string> set = {"--groups", "3", "--frame", "--key", "k.txt"};
+  const auto with = [&](std::vector<std::string> more) {
+    auto args = set;
+    args.insert(args.end(), more.begin(), more.end());
+    return zarn(args);
+  };
+  ASSERT_EQ(with({"--seed", "5", "20", "a.wav"}).status, 0);
+  const std::string key = read_file(at("k.txt"));
+  ASSERT_EQ(std::count(key.begin(), key.end(), '\n'), 5) << key;
+  std::string sent = key;
+  std::replace(sent.begin(), sent.end(), '\n', ' ');
+  ASSERT_EQ(zarn({"--text", sent, "20", "text.wav"}).status, 0);
+  EXPECT_TRUE(same_bytes(read_file(at("a.wav")), read_file(at("text.wav"))));
+
+  ASSERT_EQ(with({"--seed", "6", "20", "b.wav"}).status, 0);
+  EXPECT_NE(read_file(at("k.txt")), key);
+  const auto out = zarn({"--groups", "3", "--frame", "--key", "-", "--seed", "5", "20", "c.wav"});
+  EXPECT_EQ(out.out, key);
+  EXPECT_TRUE(same_bytes(read_file(at("c.wav")), read_file(at("a.wav"))));
+
+  ASSERT_EQ(with({"20", "drawn.wav"}).status, 0);
+  const std::string drawn = read_file(at("k.txt"));
+  ASSERT_TRUE(drawn.starts_with("# --seed ")) << drawn;
+  const std::string seed = drawn.substr(9, drawn.find('\n') - 9);
+  ASSERT_EQ(with({"--seed", seed, "20", "again.wav"}).status, 0);
+  EXPECT_TRUE(same_bytes(read_file(at("again.wav")), read_file(at("drawn.wav"))));
+  EXPECT_EQ(read_file(at("k.txt")), drawn.substr(drawn.find('\n') + 1));
+
+  // A key that cannot be written stops the run before the sound file.
+  write_file(at("f.wav"), "keep");
+  const auto lost = zarn({"--calls", "2", "--key", "no/k.txt", "20", "f.wav"});
+  EXPECT_EQ(lost.status, 2);
+  EXPECT_EQ(lost.err, "zarn: severe: cannot write key file " + at("no/k.txt").string() +
+                          ": No such file or directory\n");
+  EXPECT_EQ(read_file(at("f.wav")), "keep");
 }
 
 TEST_F(Cli, AcceptsValuesAtTheLimits) {

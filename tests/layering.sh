@@ -9,7 +9,7 @@ library=$(readlink -f "${2:?usage: $0 path/to/zarn path/to/libzarn.a}")
 source "$(dirname "$0")/harness.sh"
 need nm binutils
 
-order=(morse keying render encode sound output core args lib web cli)
+order=(practice morse keying render encode sound output core args lib web cli)
 rank() {
   local i
   for i in "${!order[@]}"; do [[ "${order[$i]}" == "$1" ]] && echo "$i" && return; done

@@ -108,6 +108,20 @@ TEST(Library, TypedRequestsMakeTheCommandLinesBytes) {
         [](zarn_request* r) { return zarn_request_set_character_wpm(r, 25); },
         [](zarn_request* r) { return zarn_request_set_tone_hz(r, 700); }},
        {"--text", "--farnsworth", "25", "CQ <AR>", "20", "700"}},
+      {{[](zarn_request* r) { return zarn_request_set_message(r, "ИÍ CH", 7); }, kAt20,
+        [](zarn_request* r) { return zarn_request_set_ukrainian(r, 1); },
+        [](zarn_request* r) { return zarn_request_set_fold(r, 1); },
+        [](zarn_request* r) { return zarn_request_set_ch(r, 1); }},
+       {"--ukrainian", "--fold", "--ch", "--text", "ИÍ CH", "20"}},
+      {{kQ1abc, [](zarn_request* r) { return zarn_request_set_groups(r, 5); },
+        [](zarn_request* r) { return zarn_request_set_koch_lesson(r, 7); },
+        [](zarn_request* r) { return zarn_request_set_group_size(r, 2, 6); },
+        [](zarn_request* r) { return zarn_request_set_seed(r, 42); }, kAt20},
+       {"--koch", "7", "--groups", "5", "--group-size", "2-6", "--seed", "42", "20"}},
+      {{[](zarn_request* r) { return zarn_request_set_calls(r, 4); },
+        [](zarn_request* r) { return zarn_request_set_frame(r, 1); },
+        [](zarn_request* r) { return zarn_request_set_seed(r, 18446744073709551615u); }, kAt20},
+       {"--calls", "4", "--frame", "--seed", "18446744073709551615", "20"}},
   };
   for (const auto& c : kCases) {
     const auto r = request(c.setup);
@@ -124,6 +138,25 @@ TEST(Library, TypedRequestsMakeTheCommandLinesBytes) {
     EXPECT_EQ(zarn_request_stream(r.get(), append, &streamed), ZARN_OK);
     EXPECT_EQ(streamed, bytes) << c.args[0];
   }
+}
+
+// Without a seed one is drawn once for the request: its size, render and key
+// agree, and the key's seed makes the command line's bytes.
+TEST(Library, APracticeSetsDrawnSeedIsInItsKey) {
+  const auto r = request({[](zarn_request* r) { return zarn_request_set_groups(r, 3); }, kAt20});
+  std::uint64_t size = 0;
+  EXPECT_EQ(zarn_request_size(r.get(), &size), ZARN_OK);
+  const std::string bytes = rendered(r.get());
+  EXPECT_EQ(size, bytes.size());
+  const std::string key = zarn_request_key(r.get());
+  ASSERT_TRUE(key.starts_with("# --seed ")) << key;
+  const std::string seed = key.substr(9, key.find('\n') - 9);
+  const auto again = render({"--groups", "3", "--key", "-", "--seed", seed.c_str(), "20"});
+  EXPECT_EQ(again.bytes, bytes);
+  EXPECT_EQ(again.out, key.substr(key.find('\n') + 1));
+  EXPECT_EQ(render({"--groups", "3", "--key", "k.txt", "20"}).status, 2);
+  EXPECT_EQ(zarn_request_set_callsign(r.get(), "Q1ABC"), ZARN_OK);
+  EXPECT_STREQ(zarn_request_key(r.get()), "");
 }
 
 TEST(Library, BadValuesAreAStatusAndWords) {
@@ -154,6 +187,13 @@ TEST(Library, BadValuesAreAStatusAndWords) {
          return zarn_request_set_message(r, kHuge.data(), kHuge.size());
        },
        ZARN_TOO_LARGE, "the message would be 104857600 bytes, above the limit of 1048576 bytes"},
+      {[](zarn_request* r) { return zarn_request_set_koch_lesson(r, 41); }, ZARN_BAD_VALUE,
+       "setting koch lesson: 41 is not a whole number from 1 to 40"},
+      {[](zarn_request* r) { return zarn_request_set_group_size(r, 6, 5); }, ZARN_BAD_VALUE,
+       "setting group size: 6-5 is not a whole number from 1 to 20, or N-M with N up to M"},
+      {[](zarn_request* r) { return zarn_request_set_charset(r, "a b"); }, ZARN_BAD_VALUE,
+       "setting charset: a b is not letters, digits and . , : ? ' - / ( ) \" = + @, without "
+       "blanks"},
       {[](zarn_request* r) { return zarn_request_size(r, nullptr); }, ZARN_BAD_VALUE,
        "setting size: NULL is not a place for the size"},
       {[](zarn_request* r) { return zarn_request_render(r, nullptr); }, ZARN_BAD_VALUE,

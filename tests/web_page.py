@@ -102,6 +102,10 @@ def set_field(element_id, text):
     field = driver.find_element(By.ID, element_id)
     if field.get_attribute("value") == text:
         return
+    if len(text) > 100:  # typed key by key, a long message would take minutes
+        driver.execute_script("""const f = document.getElementById(arguments[0]); f.value = arguments[1];
+            f.dispatchEvent(new Event("input", {bubbles: true}));""", element_id, text)
+        return
     field.send_keys(Keys.CONTROL, "a")
     field.send_keys(Keys.DELETE)
     if text:
@@ -113,12 +117,14 @@ def fill(form):
                 "ramp": "0", "volume": "0", "lead": "0", "tail": "0"}
     driver.find_element(By.CSS_SELECTOR, f'input[value="{form.get("mode", "callsign")}"]').click()
     Select(driver.find_element(By.ID, "encoding")).select_by_value(form.get("encoding", "u8"))
+    Select(driver.find_element(By.ID, "preset")).select_by_value(form.get("preset", ""))
     raw = driver.find_element(By.ID, "raw")
     if raw.is_selected() != form.get("raw", False):
         raw.send_keys(Keys.SPACE)
     for field, default in defaults.items():
         set_field(field, form.get(field, default))
     time.sleep(0.2)  # the page redraws on the next frame
+    WebDriverWait(driver, 120).until(lambda d: d.find_element(By.ID, "summary").text)
 
 
 def downloaded(before, seconds=10):
@@ -164,6 +170,23 @@ try:
         check(f"render {case}: standard output", got[2], want[2])
         check(f"render {case}: bytes", got[0], want[0] or b"")
 
+    # The module refuses what it cannot have, in words, and answers the next
+    # call with the right file even after a call that threw.
+    good = render(["Q1ABC", "20"])[0]
+    check("plain ID before hostile calls", good, executable(["Q1ABC", "20", "want.out"], work)[0])
+    hostile = [["-f", "-", "20"], ["-f", "/etc/passwd", "20"], ["-f", "/dev/stdin", "20"],
+               ["--raw", "-r", "192000", "-e", "s16", "--word-gap", "2e5", "--text", "E E", "20"], None]
+    for args in hostile:
+        answer = driver.execute_script("""
+            const args = arguments[0] || ["Q1ABC", {toString() { throw new Error("thrown"); }}];
+            try { const r = window.zarn.render(args); return [r.status, r.diagnostic, r.bytes.length]; }
+            catch (e) { return ["threw", e.message, 0]; }""", args)
+        # Only a call that throws in JS itself may throw; the others answer.
+        refused = answer[0] == "threw" if args is None else \
+            answer[0] not in (0, "threw") and answer[1].startswith("zarn: ") and not answer[2]
+        check(f"{args}: refused in words", (refused, answer[1] != ""), (True, True))
+        check(f"{args}: the next call", render(["Q1ABC", "20"])[0], good)
+
     # What Play plays: the file's own samples, as sox reads them, with or
     # without the header.
     for encoding in ("u8", "s16", "ulaw", "alaw") if shutil.which("sox") else ():
@@ -171,8 +194,8 @@ try:
         played, raw_same = driver.execute_script("""
             const wav = window.zarn.render(arguments[0]).bytes;
             const raw = window.zarn.render(["--raw", ...arguments[0]]).bytes;
-            const a = zarnSound.samplesOf(wav, false).samples;
-            const b = zarnSound.samplesOf(raw, true, 8000, arguments[1]).samples;
+            const a = zarnSound.decode(zarnSound.sampleBytes(wav, {raw: false}), arguments[1]);
+            const b = zarnSound.decode(zarnSound.sampleBytes(raw, {raw: true}), arguments[1]);
             return [Array.from(a), a.length === b.length && a.every((x, i) => x === b[i])];""",
             args, encoding)
         open(os.path.join(work, "id.wav"), "wb").write(render(args)[0])
@@ -183,28 +206,46 @@ try:
         check(f"{encoding}: raw samples played as the WAV's", raw_same, True)
 
     # The form, typed in, downloaded, and the command line it shows, run.
+    # Each row: the form, and the format the summary names; its duration is
+    # the executable's sample bytes at that rate.
+    long_message = " ".join(["CQ", "DE", "Q1ABC", "TEST", "73"][i % 5] for i in range(4000))
     forms = [
-        {},
-        {"callsign": "Q1ABC/P", "wpm": "25", "freq": "700"},
-        {"mode": "message", "callsign": "CQ DE Q1ABC", "wpm": "10", "farnsworth": "20"},
-        {"rate": "8000", "encoding": "ulaw", "raw": True, "ramp": "5"},
-        {"rate": "16000", "encoding": "s16", "volume": "-6", "lead": "100", "tail": "200"},
-        {"mode": "message", "encoding": "alaw", "raw": True, "callsign": "-TEST- <AR>"},
+        ({}, "WAV, 8-bit at 11025 Hz", 11025, 1),
+        ({"callsign": "Q1ABC/P", "wpm": "25", "freq": "700"}, "WAV, 8-bit at 11025 Hz", 11025, 1),
+        ({"mode": "message", "callsign": "CQ DE Q1ABC", "wpm": "10", "farnsworth": "20"},
+         "WAV, 8-bit at 11025 Hz", 11025, 1),
+        ({"rate": "8000", "encoding": "ulaw", "raw": True, "ramp": "5"},
+         "raw mu-law samples at 8000 Hz", 8000, 1),
+        ({"rate": "16000", "encoding": "s16", "volume": "-6", "lead": "100", "tail": "200"},
+         "WAV, 16-bit at 16000 Hz", 16000, 2),
+        ({"mode": "message", "encoding": "alaw", "raw": True, "callsign": "-TEST- <AR>"},
+         "raw A-law samples at 11025 Hz", 11025, 1),
+        ({"preset": "asterisk", "callsign": "Q2XYZ"}, "raw mu-law samples at 8000 Hz", 8000, 1),
+        ({"preset": "svxlink", "raw": True}, "raw 16-bit samples at 16000 Hz", 16000, 2),
+        ({"preset": "asterisk-wav", "rate": "16000"}, "WAV, 16-bit at 16000 Hz", 16000, 2),
+        ({"callsign": "0000000000", "wpm": "0.02"}, "WAV, 8-bit at 11025 Hz", 11025, 1),
+        ({"mode": "message", "callsign": long_message}, "WAV, 8-bit at 11025 Hz", 11025, 1),
     ]
-    for form in forms:
+    for form, words, rate, width in forms:
         fill(form)
         command = driver.find_element(By.ID, "command").get_attribute("value")
         args = shlex.split(command)
         run = subprocess.run([zarn, *args[1:]], cwd=work, capture_output=True)
-        check(f"{command}: runs", (run.returncode, run.stderr.decode()), (0, ""))
+        check(f"{command[:200]}: runs", (run.returncode, run.stderr.decode()), (0, ""))
         before = set(os.listdir(downloads))
         driver.find_element(By.ID, "download").click()
         name = downloaded(before)
-        check(f"{command}: downloaded name", name, os.path.basename(args[-2 if "freq" in form else -1]))
+        check(f"{command[:200]}: downloaded name", name, os.path.basename(args[-2 if "freq" in form else -1]))
         if name:
             got = open(os.path.join(downloads, name), "rb").read()
-            check(f"{command}: downloaded bytes", got, open(os.path.join(work, name), "rb").read())
+            want = open(os.path.join(work, name), "rb").read()
+            check(f"{command[:200]}: downloaded bytes", got == want, True)
+            samples = want if words.startswith("raw") else want[want.index(b"data") + 8:]
+            summary = driver.find_element(By.ID, "summary").text
+            check(f"{command[:200]}: summary", summary.split(", made")[0],
+                  f"{len(samples) / width / rate:.2f} s, {len(want):,} bytes ({name}: {words})")
             os.remove(os.path.join(downloads, name))  # a second file of that name gets another
+            os.remove(os.path.join(work, name))
 
     # Refusals appear next to their field, in the executable's words, and
     # nothing is downloaded.
@@ -212,18 +253,33 @@ try:
         ({"wpm": "0"}, "wpm"), ({"wpm": "2x"}, "wpm"), ({"freq": "7o0"}, "freq"),
         ({"rate": "7999"}, "rate"), ({"ramp": "100"}, "ramp"), ({"farnsworth": "10"}, "farnsworth"),
         ({"callsign": "Q1#BC"}, "callsign"), ({"rate": "8000", "freq": "5000"}, "freq"),
+        ({"callsign": "0000000000", "wpm": "0.005"}, "wpm"),  # the page's bound, not the tool's
     ]
     for form, field in refusals:
         fill(form)
         command = shlex.split(driver.find_element(By.ID, "command").get_attribute("value"))
         want = subprocess.run([zarn, *command[1:]], cwd=work, capture_output=True)
+        written = os.path.join(work, command[-1])
+        if want.returncode == 0:
+            want_text = f"This sound would be {os.path.getsize(written):,} bytes"
+            os.remove(written)
+        else:
+            want_text = want.stderr.decode().strip()
         shown = driver.find_element(By.ID, field + "-error").text
-        check(f"{form}: refusal next to {field}", shown, want.stderr.decode().strip())
+        check(f"{form}: refusal next to {field}", shown[:len(want_text)], want_text)
         check(f"{form}: marked invalid",
               driver.find_element(By.ID, field).get_attribute("aria-invalid"), "true")
         before = set(os.listdir(downloads))
         driver.execute_script("document.getElementById('download').click()")
         check(f"{form}: nothing downloaded", downloaded(before, 1), None)
+
+    # The speeds the command line reads draw the keying of their plain value.
+    for speed, plain in (("2D1", "20"), ("12.5Q0", "12.5"), ("20,5", "20"), ("25/", "25")):
+        pictures = []
+        for wpm in (speed, plain):
+            fill({"wpm": wpm})
+            pictures.append(driver.find_element(By.ID, "keying").get_attribute("aria-label"))
+        check(f"speed {speed}: the keying of {plain}", pictures[0], pictures[1])
 
     # A typical ID, made in the page as a user's keystroke makes it.
     fill({})

@@ -6,7 +6,7 @@
 // no GSM coder, so asterisk-gsm is not offered.
 const PRESETS = [
   { name: "svxlink", label: "svxlink: 16 kHz 16-bit WAV" },
-  { name: "asterisk", label: "Asterisk: 8 kHz mu-law, raw (.ulaw)" },
+  { name: "asterisk", label: "Asterisk: 8 kHz mu-law, raw (.ul)" },
   { name: "asterisk-wav", label: "Asterisk: 8 kHz 16-bit WAV" },
 ];
 
@@ -23,43 +23,17 @@ const OPTIONS = [
   { id: "tail", option: "--tail", unset: "0" },
 ];
 
-const RAW_EXTENSIONS = { u8: "raw", s16: "sw", ulaw: "ul", alaw: "al" };
+// Raw samples are named by their encoding, as sox and Asterisk read them.
+const RAW_EXTENSIONS = { u8: "u8", s16: "s16", ulaw: "ul", alaw: "al", gsm: "gsm" };
+const ENCODING_WORDS = { u8: "8-bit", s16: "16-bit", ulaw: "mu-law", alaw: "A-law", gsm: "GSM" };
 const NUMBER_STATUSES = [24, 59, 64];
+// The largest sound the page makes. It is in the module's memory while it is
+// made and once more in the page's copy, a third time while a download is
+// built; the module's memory ends at 2 GiB, and a tab holding much more than
+// a GiB or two may be killed. The command line has no such bound.
+const MAX_PAGE_BYTES = 512 * 2 ** 20;
 
 const $ = (id) => document.getElementById(id);
-
-// window.zarn.render: the C library's zarn_render over the module's memory.
-function makeApi(module) {
-  function cString(text) {
-    const size = module.lengthBytesUTF8(text) + 1;
-    const at = module._malloc(size);
-    module.stringToUTF8(text, at, size);
-    return at;
-  }
-
-  function render(args) {
-    const strings = args.map((a) => cString(String(a)));
-    const argv = module._malloc(4 * Math.max(1, strings.length));
-    strings.forEach((at, i) => { module.HEAPU32[(argv >> 2) + i] = at; });
-    const result = module._malloc(20);  // zarn_result on wasm32: five 4-byte fields
-    try {
-      const status = module._zarn_render(strings.length, argv, result);
-      const fields = module.HEAPU32.subarray(result >> 2, (result >> 2) + 5);
-      const [bytes, size, out, diagnostic] = fields;
-      return {
-        bytes: bytes ? module.HEAPU8.slice(bytes, bytes + size) : new Uint8Array(0),
-        status,
-        diagnostic: module.UTF8ToString(diagnostic),
-        out: module.UTF8ToString(out),
-      };
-    } finally {
-      module._zarn_result_free(result);
-      [result, argv, ...strings].forEach((at) => module._free(at));
-    }
-  }
-
-  return { render };
-}
 
 function value(id) {
   return $(id).value;
@@ -73,9 +47,10 @@ function isMessage() {
 function formArguments() {
   const args = [];
   if (isMessage()) args.push("--text");
-  if ($("raw").checked) args.push("--raw");
   for (const { id, option, unset } of OPTIONS) {
     if (value(id) !== unset) args.push(option, value(id));
+    // After the preset, which sets the header too: the later option wins.
+    if (id === "preset" && $("raw").checked) args.push("--raw");
   }
   const callsign = value("callsign");
   // A callsign that starts with '-' would read as an option.
@@ -85,11 +60,14 @@ function formArguments() {
   return args;
 }
 
-function fileName() {
+// The name says the format the run was asked for (`plan`), or, before one is
+// known, the format the form asks for.
+function fileName(plan) {
   const words = value("callsign").trim().split(/\s+/);
   const base = (isMessage() ? words.slice(0, 4).join("-") : words[0].slice(0, 10))
     .replace(/\//g, "-").replace(/[^A-Za-z0-9-]/g, "").slice(0, 40) || "zarn-id";
-  return base + "." + ($("raw").checked ? RAW_EXTENSIONS[value("encoding")] : "wav");
+  const raw = plan ? plan.raw : $("raw").checked;
+  return base + "." + (raw ? RAW_EXTENSIONS[plan ? plan.encoding : value("encoding")] : "wav");
 }
 
 function shellQuote(arg) {
@@ -130,16 +108,26 @@ function showRefusal(field, text) {
   }
 }
 
-// The latest run: what Play and Download use.
+// The latest sound, with the plan it was made from: what Play and Download
+// use. Null whenever the form shows no sound.
 let current = null;
 let playing = null;
+
+// The picture's widest canvas: a summary of the keying, column by column.
+const MAX_COLUMNS = 4000;
+const TICK_STEPS = [0.5, 1, 5, 10, 30, 60, 300, 600, 1800, 3600, 7200, 18000, 36000, 86400];
+
+function tickLabel(t, step) {
+  if (step < 60) return t + " s";
+  return step < 3600 ? t / 60 + " min" : t / 3600 + " h";
+}
 
 function drawKeying(runs, total, rate) {
   const canvas = $("keying");
   const box = $("keying-box");
   const seconds = total / rate;
   // Long messages scroll rather than squeeze their dots together.
-  const width = Math.max(box.clientWidth, Math.min(16000, Math.ceil(seconds * 120)));
+  const width = Math.max(box.clientWidth, Math.min(MAX_COLUMNS, Math.ceil(seconds * 120)));
   const ratio = window.devicePixelRatio || 1;
   canvas.style.width = width + "px";
   canvas.width = Math.round(width * ratio);
@@ -150,33 +138,68 @@ function drawKeying(runs, total, rate) {
   g.fillStyle = style.getPropertyValue("--axis").trim();
   g.fillRect(0, 50, width, 1);
   g.font = "11px sans-serif";
-  const step = seconds > 20 ? 5 : seconds > 4 ? 1 : 0.5;
+  let step = seconds > 20 ? 5 : seconds > 4 ? 1 : 0.5;
+  while ((step / seconds) * width < 48 && step < TICK_STEPS[TICK_STEPS.length - 1]) {
+    step = TICK_STEPS.find((s) => s > step);
+  }
   for (let t = 0; t <= seconds; t += step) {
     const x = Math.min(width - 1, (t / seconds) * width);
     g.fillRect(x, 50, 1, 5);
-    g.fillText(t + " s", Math.min(x + 2, width - 28), 63);
+    g.fillText(tickLabel(t, step), Math.min(x + 2, width - 36), 63);
+  }
+  // A column is keyed when any key-down falls in it.
+  const keyed = new Uint8Array(width);
+  for (const [start, end] of runs) {
+    const last = Math.min(width - 1, Math.ceil((end / total) * width) - 1);
+    for (let x = Math.floor((start / total) * width); x <= last; x++) keyed[x] = 1;
   }
   g.fillStyle = style.getPropertyValue("--key").trim();
-  for (const [start, end] of runs) {
-    const x = (start / total) * width;
-    g.fillRect(x, 14, Math.max(1, ((end - start) / total) * width), 26);
+  for (let x = 0; x < width; x++) {
+    if (!keyed[x]) continue;
+    const from = x;
+    while (x + 1 < width && keyed[x + 1]) x++;
+    g.fillRect(from, 14, x + 1 - from, 26);
   }
 }
 
-function showSound(result, args) {
-  const raw = $("raw").checked;
-  const sound = zarnSound.samplesOf(result.bytes, raw, Number(value("rate")), value("encoding"));
-  const charWpm = Number(value("farnsworth") || value("wpm"));
-  const unit = Math.round((1.2 / charWpm) * sound.rate);
-  const runs = zarnSound.keyRuns(sound.samples, unit);
+function formatWords(plan) {
+  const encoding = ENCODING_WORDS[plan.encoding] || plan.encoding;
+  return plan.raw ? `raw ${encoding} samples at ${plan.rate} Hz` : `WAV, ${encoding} at ${plan.rate} Hz`;
+}
+
+function bytesPerSample(plan) {
+  return plan.encoding === "s16" ? 2 : 1;
+}
+
+function showSound(result, plan, milliseconds) {
+  const data = zarnSound.sampleBytes(result.bytes, plan);
+  const count = Math.floor(data.length / bytesPerSample(plan));
+  const unit = Math.max(1, Math.round(plan.unitSeconds * plan.rate));
+  const runs = zarnSound.keyRuns(data, plan.encoding, unit);
   const pattern = zarnSound.pattern(runs, unit);
-  const seconds = sound.samples.length / sound.rate;
-  drawKeying(runs, sound.samples.length || 1, sound.rate);
+  const seconds = count / plan.rate;
+  drawKeying(runs, count || 1, plan.rate);
   $("keying").setAttribute("aria-label", `Keying over ${seconds.toFixed(2)} seconds: ${pattern}`);
   $("pattern").textContent = pattern;
+  const name = fileName(plan);
   $("summary").textContent = `${seconds.toFixed(2)} s, ${result.bytes.length.toLocaleString("en")} bytes ` +
-    `(${fileName()}), made in ${result.milliseconds.toFixed(1)} ms.`;
-  current = { ...result, sound, args };
+    `(${name}: ${formatWords(plan)}), made in ${milliseconds.toFixed(1)} ms.`;
+  current = { bytes: result.bytes, data, plan, name };
+}
+
+function showNothing(field, text) {
+  showRefusal(field, text);
+  $("summary").textContent = "Nothing to play or download: " + text;
+  $("pattern").textContent = "";
+  drawKeying([], 1, 1);
+  $("keying").setAttribute("aria-label", "No keying");
+}
+
+function tooLarge(size) {
+  const mib = (bytes) => (bytes / 2 ** 20).toLocaleString("en", { maximumFractionDigits: 0 });
+  return `This sound would be ${size.toLocaleString("en")} bytes (${mib(size)} MiB); the page makes ` +
+    `at most ${mib(MAX_PAGE_BYTES)} MiB, more than that may not fit in a browser tab. ` +
+    "The command line below writes it.";
 }
 
 function update() {
@@ -184,58 +207,76 @@ function update() {
   $("callsign-hint").textContent = isMessage()
     ? "Letters of any script zarn knows (Latin, Cyrillic, Greek, Hebrew, Arabic, kana), digits, blanks, . , : ? ' - / ( ) \" = + @ and prosigns such as <AR>."
     : "Letters, digits and /; the first 10 count.";
+  stop();
+  current = null;
+  $("download").disabled = $("play").disabled = true;
   const args = formArguments();
-  $("command").value = commandLine(args, fileName());
+  $("command").value = commandLine(args, fileName(null));
   const started = performance.now();
-  let result;
   try {
-    result = window.zarn.render(args);
+    const plan = zarnModule.plan(args);
+    $("command").value = commandLine(args, fileName(plan));
+    if (plan && plan.size > MAX_PAGE_BYTES) return showNothing("wpm", tooLarge(plan.size));
+    const result = window.zarn.render(args);
+    if (result.status !== 0 || result.bytes.length === 0 || !plan) {
+      const text = (result.diagnostic || result.out).trim();
+      return showNothing(fieldOf(result.diagnostic, result.status), text);
+    }
+    showRefusal(null, "");
+    showSound(result, plan, performance.now() - started);
+    $("download").disabled = $("play").disabled = false;
   } catch (failure) {
-    // The module aborts on what the executable would report as an internal
-    // failure; the page cannot go on from there.
-    showRefusal("general", "zarn stopped: " + failure.message + ". Reload the page.");
-    $("download").disabled = $("play").disabled = true;
-    return;
+    // The module is fresh again for the next change; this one has no sound.
+    showNothing("general", `The page could not make this sound (${failure.message || failure}).`);
   }
-  result.milliseconds = performance.now() - started;
-  const refused = result.status !== 0 || result.bytes.length === 0;
-  $("download").disabled = $("play").disabled = refused;
-  if (refused) {
-    current = null;
-    const text = (result.diagnostic || result.out).trim();
-    showRefusal(fieldOf(result.diagnostic, result.status), text);
-    $("summary").textContent = "Nothing to play or download: " + text;
-    $("pattern").textContent = "";
-    drawKeying([], 1, 1);
-    $("keying").setAttribute("aria-label", "No keying");
-    return;
-  }
-  showRefusal(null, "");
-  showSound(result, args);
 }
 
 function stop() {
-  if (playing) playing.stop();
+  if (playing) playing.close();
+  playing = null;
+  $("stop").disabled = true;
 }
+
+// Seconds of sound decoded at a time: a long sound is played piece by piece,
+// never decoded whole.
+const PIECE_SECONDS = 10;
 
 function play() {
   if (!current) return;
   stop();
-  const { samples, rate } = current.sound;
-  const context = new AudioContext({ sampleRate: rate });
-  const buffer = context.createBuffer(1, Math.max(1, samples.length), rate);
-  buffer.copyToChannel(samples, 0);
-  const source = context.createBufferSource();
-  source.buffer = buffer;
-  source.connect(context.destination);
-  source.onended = () => {
-    context.close();
-    if (playing === source) playing = null;
-    $("stop").disabled = true;
+  const { data, plan } = current;
+  const width = bytesPerSample(plan);
+  const total = Math.floor(data.length / width);
+  const context = new AudioContext({ sampleRate: plan.rate });
+  const startAt = context.currentTime + 0.05;
+  let next = 0;
+  let active = 0;
+  const finish = () => {
+    if (playing === context) stop();
   };
-  playing = source;
+  const queue = () => {
+    if (next >= total || context.state === "closed") return;
+    const count = Math.min(PIECE_SECONDS * plan.rate, total - next);
+    const piece = data.subarray(next * width, (next + count) * width);
+    const buffer = context.createBuffer(1, count, plan.rate);
+    buffer.copyToChannel(zarnSound.decode(piece, plan.encoding), 0);
+    const source = context.createBufferSource();
+    source.buffer = buffer;
+    source.connect(context.destination);
+    source.start(startAt + next / plan.rate);
+    next += count;
+    active++;
+    source.onended = () => {
+      active--;
+      queue();
+      if (active === 0) finish();
+    };
+  };
+  playing = context;
   $("stop").disabled = false;
-  source.start();
+  // One piece ahead of the one playing, so the next is ready in time.
+  queue();
+  queue();
 }
 
 function download() {
@@ -243,7 +284,7 @@ function download() {
   const url = URL.createObjectURL(new Blob([current.bytes], { type: "application/octet-stream" }));
   const link = document.createElement("a");
   link.href = url;
-  link.download = fileName();
+  link.download = current.name;
   document.body.appendChild(link);
   link.click();
   link.remove();
@@ -260,8 +301,8 @@ async function copyCommand() {
   }
 }
 
-function setUp(module) {
-  window.zarn = makeApi(module);
+function setUp() {
+  window.zarn = { render: zarnModule.render };
   for (const { name, label } of PRESETS) $("preset").add(new Option(label, name));
   $("preset-field").hidden = PRESETS.length === 0;
   let pending = 0;
@@ -282,4 +323,4 @@ function setUp(module) {
   document.documentElement.dataset.ready = "true";
 }
 
-createZarnModule().then(setUp);
+zarnModule.start().then(setUp);

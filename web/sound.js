@@ -1,5 +1,5 @@
-// The sound file's bytes as samples, and the keying read back from them:
-// what the page plays and draws is what the file holds.
+// The sound file's samples, and the keying read back from them: what the
+// page plays and draws is what the file holds, in the format it asked for.
 "use strict";
 
 const zarnSound = (() => {
@@ -57,18 +57,39 @@ const zarnSound = (() => {
     return null;
   }
 
-  // Samples and rate of a rendered file; raw files take the page's choices.
-  function samplesOf(bytes, raw, rate, encoding) {
-    const wav = raw ? { rate, encoding, data: bytes } : readWav(bytes);
-    if (!wav) return null;
-    return { rate: wav.rate, samples: decode(wav.data, wav.encoding) };
+  // The sample bytes of a sound whose format the page asked for: raw bytes
+  // are all samples, a WAV file's are its data chunk.
+  function sampleBytes(bytes, format) {
+    if (format.raw) return bytes;
+    const wav = readWav(bytes);
+    return wav ? wav.data : new Uint8Array(0);
   }
 
-  // Key-down runs [start, end) in samples. A tone crosses zero within each
-  // cycle, so dips shorter than half a Morse unit stay inside the run.
-  function keyRuns(samples, unitSamples) {
+  // |sample| of each byte value of the one-byte encodings, from 0 to 1.
+  const magnitudeTables = {
+    u8: Float32Array.from({ length: 256 }, (_, b) => Math.abs(b - 128) / 128),
+    ulaw: tables.ulaw.map(Math.abs),
+    alaw: tables.alaw.map(Math.abs),
+  };
+
+  // The samples' magnitudes, read in place: a long sound is never decoded
+  // whole.
+  function magnitudes(data, encoding) {
+    if (encoding === "s16") {
+      const view = new DataView(data.buffer, data.byteOffset, data.byteLength);
+      return { length: data.length >> 1, at: (i) => Math.abs(view.getInt16(2 * i, true)) / 32768 };
+    }
+    const table = magnitudeTables[encoding];
+    return { length: data.length, at: (i) => table[data[i]] };
+  }
+
+  // Key-down runs [start, end) in samples, in two passes over the bytes. A
+  // tone crosses zero within each cycle, so dips shorter than half a Morse
+  // unit stay inside the run.
+  function keyRuns(data, encoding, unitSamples) {
+    const level = magnitudes(data, encoding);
     let peak = 0;
-    for (const s of samples) peak = Math.max(peak, Math.abs(s));
+    for (let i = 0; i < level.length; i++) peak = Math.max(peak, level.at(i));
     const floor = 8 / 32768;  // A-law has no zero: its silence is this
     if (peak <= floor) return [];
     const threshold = floor + (peak - floor) * 0.1;
@@ -76,8 +97,8 @@ const zarnSound = (() => {
     const runs = [];
     let start = -1;
     let last = -Infinity;
-    for (let i = 0; i < samples.length; i++) {
-      if (Math.abs(samples[i]) <= threshold) continue;
+    for (let i = 0; i < level.length; i++) {
+      if (level.at(i) <= threshold) continue;
       if (i - last > bridge) {
         if (start >= 0) runs.push([start, last + 1]);
         start = i;
@@ -107,5 +128,5 @@ const zarnSound = (() => {
     return text;
   }
 
-  return { decode, readWav, samplesOf, keyRuns, pattern };
+  return { decode, sampleBytes, keyRuns, pattern };
 })();

@@ -11,17 +11,17 @@ namespace zarn::testing {
 
 class MemorySink final : public Sink {
  public:
-  std::optional<FileError> open(std::string_view, std::uint64_t total_bytes) override {
+  FileStatus open(std::string_view, std::uint64_t total_bytes) override {
     announced = total_bytes;
     bytes.clear();
-    return std::nullopt;
+    return {};
   }
-  std::optional<FileError> write(std::span<const std::uint8_t> more) override {
+  FileStatus write(std::span<const std::uint8_t> more) override {
     if (more.size() > limit - bytes.size()) return FileError{FileErrorKind::write_failure, EFBIG};
     bytes.insert(bytes.end(), more.begin(), more.end());
-    return std::nullopt;
+    return {};
   }
-  std::optional<FileError> close() override { return std::nullopt; }
+  FileStatus close() override { return {}; }
 
   std::uint64_t announced = 0;  // the total given to open()
   std::vector<std::uint8_t> bytes;

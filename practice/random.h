@@ -1,0 +1,27 @@
+// A small random number generator of fixed integer arithmetic, so that a
+// seed gives the same practice set on every machine, compiler and library:
+// the standard distributions are free to differ between implementations.
+#pragma once
+
+#include <cstdint>
+
+namespace zarn {
+
+class Random {
+ public:
+  explicit Random(std::uint64_t seed) : state_(seed) {}
+
+  // The next 64 bits (SplitMix64).
+  std::uint64_t next();
+
+  // A number from 0 to bound - 1, every one equally likely; bound above 0.
+  std::uint64_t below(std::uint64_t bound);
+
+  // A number from low to high, both included.
+  int between(int low, int high);
+
+ private:
+  std::uint64_t state_;
+};
+
+}  // namespace zarn
