@@ -31,6 +31,15 @@ inline constexpr ValueRule kCharacterSpeed{
 inline constexpr ValueRule kWordGap{.kind = Kind::number, .low = 7};
 inline constexpr ValueRule kVolume{Kind::number, -60, true, 0};
 inline constexpr ValueRule kSilence{Kind::number, 0, true, 60000};
+// A millisecond dot is 1200 wpm; an hour's is past any beacon's.
+inline constexpr ValueRule kDot{Kind::number, 0.001, true, 3600};
+inline constexpr std::string_view kModeNames[] = {"on-off", "fsk", "dfcw"};
+inline constexpr ValueRule kMode{.kind = Kind::choice, .choices = kModeNames};
+inline constexpr ValueRule kShift{Kind::number, 0, false, 1000};
+inline constexpr ValueRule kElementGap{Kind::number, 0, true, 0.5};
+inline constexpr ValueRule kCarrier{Kind::number, 0, true, 86400};
+inline constexpr ValueRule kRepeat{Kind::whole, 1, true, 10000};
+inline constexpr ValueRule kRepeatGap{Kind::number, 0, true, 86400};
 }  // namespace rules
 
 // 8000, -60, 0.5: the rules' limits, none with an exponent at 15 digits.
