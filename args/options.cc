@@ -14,9 +14,6 @@ namespace {
 using Definition = OptionDefinition;
 using Name = OptionName;
 
-// GSM 06.10 is defined at this rate only.
-constexpr int kGsmRate = 8000;
-
 // An argument that names one of the options.
 struct Named {
   const Definition* definition;

@@ -1,5 +1,6 @@
 #include "core/pipeline.h"
 
+#include "encode/gsm.h"
 #include "morse/callsign.h"
 #include "morse/message.h"
 #include "sound/plan.h"
@@ -32,6 +33,13 @@ std::uint64_t PlannedSound::size() const {
 }
 
 Result<PlannedSound> plan_request(const Request& request) {
+  // The command line refuses this pair as its options are read; a request
+  // built by setters meets it here.
+  if (request.sound.encoding == Encoding::gsm && request.sound.rate != kGsmRate) {
+    return SettingError{"encoding", "gsm",
+                        "an encoding that takes " + std::to_string(request.sound.rate) +
+                            " Hz: gsm takes only " + std::to_string(kGsmRate)};
+  }
   const auto& limit = request.limits.message_bytes;
   if (limit && request.text.size() > *limit) {
     return OverLimit{OverLimit::What::message_bytes, request.text.size(), *limit};

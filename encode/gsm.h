@@ -15,6 +15,8 @@ inline constexpr bool kGsmCoderBuilt = true;
 inline constexpr bool kGsmCoderBuilt = false;
 #endif
 
+// GSM 06.10 is defined at this rate only.
+inline constexpr int kGsmRate = 8000;
 inline constexpr int kGsmFrameSamples = 160;
 inline constexpr int kGsmFrameBytes = 33;
 inline constexpr int kGsmWavBlockSamples = 320;

@@ -1,7 +1,11 @@
-// The C interface's own promises: no shared state between calls, and
-// results that own their memory.
+// The C interface's own promises: no shared state between calls, results
+// that own their memory, and every bad value a status and words.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,7 +42,7 @@ TEST(Library, ThreadsRenderingAtOnceGetWhatEachWouldAlone) {
   };
   std::vector<Rendered> alone;
   for (const auto& args : cases) alone.push_back(render(args));
-  std::vector<std::vector<Rendered>> together(cases.size() * 2);
+  std::vector<std::vector<Rendered>> together(16);
   std::vector<std::thread> threads;
   for (std::size_t t = 0; t < together.size(); ++t) {
     threads.emplace_back([&, t] {
@@ -61,6 +65,127 @@ TEST(Library, NullArgumentsAreEmptyAndANullResultIsRefused) {
   EXPECT_EQ(r.bytes, nullptr);
   zarn_result_free(&r);
   zarn_result_free(nullptr);
+}
+
+using Request = std::unique_ptr<zarn_request, decltype(&zarn_request_free)>;
+using Step = std::function<zarn_status(zarn_request*)>;
+
+Request request(const std::vector<Step>& setup) {
+  Request r(zarn_request_new(), zarn_request_free);
+  for (const auto& step : setup) EXPECT_EQ(step(r.get()), ZARN_OK) << zarn_request_error(r.get());
+  return r;
+}
+
+std::string rendered(zarn_request* r) {
+  zarn_buffer b;
+  if (zarn_request_render(r, &b) != ZARN_OK) return zarn_request_error(r);
+  std::string bytes(reinterpret_cast<const char*>(b.bytes), b.size);
+  zarn_buffer_free(&b);
+  return bytes;
+}
+
+const Step kQ1abc = [](zarn_request* r) { return zarn_request_set_callsign(r, "Q1ABC"); };
+const Step kAt20 = [](zarn_request* r) { return zarn_request_set_wpm(r, 20); };
+
+TEST(Library, TypedRequestsMakeTheCommandLinesBytes) {
+  const struct {
+    std::vector<Step> setup;
+    std::vector<const char*> args;
+  } kCases[] = {
+      {{kQ1abc, kAt20}, {"Q1ABC", "20"}},
+      {{kQ1abc, kAt20, [](zarn_request* r) { return zarn_request_set_preset(r, "asterisk"); },
+        [](zarn_request* r) { return zarn_request_set_volume_db(r, -6); }},
+       {"-p", "asterisk", "--volume", "-6", "Q1ABC", "20"}},
+      {{[](zarn_request* r) { return zarn_request_set_message(r, "CQ <AR>", 7); }, kAt20,
+        [](zarn_request* r) { return zarn_request_set_character_wpm(r, 25); },
+        [](zarn_request* r) { return zarn_request_set_tone_hz(r, 700); }},
+       {"--text", "--farnsworth", "25", "CQ <AR>", "20", "700"}},
+  };
+  for (const auto& c : kCases) {
+    const auto r = request(c.setup);
+    const std::string bytes = rendered(r.get());
+    EXPECT_EQ(bytes, render(c.args).bytes) << c.args[0];
+    std::uint64_t size = 0;
+    EXPECT_EQ(zarn_request_size(r.get(), &size), ZARN_OK);
+    EXPECT_EQ(size, bytes.size()) << c.args[0];
+    std::string streamed;
+    const auto append = [](void* out, const unsigned char* block, size_t n) {
+      static_cast<std::string*>(out)->append(reinterpret_cast<const char*>(block), n);
+      return 0;
+    };
+    EXPECT_EQ(zarn_request_stream(r.get(), append, &streamed), ZARN_OK);
+    EXPECT_EQ(streamed, bytes) << c.args[0];
+  }
+}
+
+TEST(Library, BadValuesAreAStatusAndWords) {
+  const std::string kHuge(100 << 20, 'E');
+  const struct {
+    Step step;
+    zarn_status status;
+    const char* words;
+  } kCases[] = {
+      {[](zarn_request* r) { return zarn_request_set_callsign(r, nullptr); }, ZARN_BAD_VALUE,
+       "setting callsign: NULL is not a callsign"},
+      {[](zarn_request* r) { return zarn_request_set_wpm(r, NAN); }, ZARN_BAD_VALUE,
+       "setting wpm: nan is not a number above 0"},
+      {[](zarn_request* r) { return zarn_request_set_wpm(r, 1e300); }, ZARN_BAD_VALUE,
+       "setting wpm: 1.0000000000000001e+300 is not a number above 0"},
+      {[](zarn_request* r) { return zarn_request_set_rate(r, LONG_MAX); }, ZARN_BAD_VALUE,
+       "setting rate: 9.2233720368547758e+18 is not a whole number from 8000 to 192000"},
+      {[](zarn_request* r) { return zarn_request_set_ramp_ms(r, -INFINITY); }, ZARN_BAD_VALUE,
+       "setting ramp: -inf is not a number of 0 or more"},
+      {[](zarn_request* r) { return zarn_request_set_encoding(r, "mp9"); }, ZARN_BAD_VALUE,
+       "setting encoding: mp9 is not one of u8, s16, ulaw, alaw, gsm"},
+      {[](zarn_request* r) { return zarn_request_set_container(r, nullptr); }, ZARN_BAD_VALUE,
+       "setting container: NULL is not wav or raw"},
+      {[](zarn_request* r) { return zarn_request_set_message_file(r, "/nonexistent/m.txt"); },
+       ZARN_READ_FAILED, "cannot read message file /nonexistent/m.txt: no such file"},
+      {[&](zarn_request* r) {
+         EXPECT_EQ(zarn_request_set_max_message_bytes(r, 1 << 20), ZARN_OK);
+         return zarn_request_set_message(r, kHuge.data(), kHuge.size());
+       },
+       ZARN_TOO_LARGE, "the message would be 104857600 bytes, above the limit of 1048576 bytes"},
+      {[](zarn_request* r) { return zarn_request_size(r, nullptr); }, ZARN_BAD_VALUE,
+       "setting size: NULL is not a place for the size"},
+      {[](zarn_request* r) { return zarn_request_render(r, nullptr); }, ZARN_BAD_VALUE,
+       "setting buffer: NULL is not a buffer to fill"},
+      // Nothing set: no speed.
+      {[](zarn_request* r) {
+         zarn_buffer b;
+         return zarn_request_render(r, &b);
+       },
+       ZARN_REFUSED, "speed must be above 0 wpm, not 0"},
+  };
+  for (const auto& c : kCases) {
+    const auto r = request({});
+    EXPECT_EQ(c.step(r.get()), c.status) << c.words;
+    EXPECT_EQ(zarn_request_error(r.get()), "zarn: severe: " + std::string(c.words));
+  }
+  EXPECT_EQ(zarn_request_set_wpm(nullptr, 20), ZARN_BAD_ARGUMENT);
+}
+
+TEST(Library, LimitsRefuseBeforeAnythingLargeIsMade) {
+  // 40 bytes of arguments that would make 4.5 GB.
+  const auto r =
+      request({[](zarn_request* q) { return zarn_request_set_rate(q, 192000); },
+               [](zarn_request* q) { return zarn_request_set_encoding(q, "s16"); },
+               [](zarn_request* q) { return zarn_request_set_container(q, "raw"); },
+               [](zarn_request* q) { return zarn_request_set_word_gap(q, 2e5); },
+               [](zarn_request* q) { return zarn_request_set_message(q, "E E", 3); }, kAt20,
+               [](zarn_request* q) { return zarn_request_set_max_bytes(q, 1 << 30); }});
+  std::uint64_t size = 0;
+  EXPECT_EQ(zarn_request_size(r.get(), &size), ZARN_TOO_LARGE);
+  zarn_buffer b;
+  EXPECT_EQ(zarn_request_render(r.get(), &b), ZARN_TOO_LARGE);
+  EXPECT_EQ(b.bytes, nullptr);
+  EXPECT_EQ(
+      std::string(zarn_request_error(r.get())),
+      "zarn: severe: the sound would be 4608115200 bytes, above the limit of 1073741824 bytes");
+  // A callback that stops ends the stream with its own status.
+  const auto stop = [](void*, const unsigned char*, size_t) { return 1; };
+  const auto id = request({kQ1abc, kAt20});
+  EXPECT_EQ(zarn_request_stream(id.get(), stop, nullptr), ZARN_STOPPED);
 }
 
 }  // namespace
