@@ -7,6 +7,7 @@ source "$(dirname "$0")/harness.sh"
 
 need sox sox
 need python3 python3
+[[ -x /usr/bin/time ]] || skip "/usr/bin/time not found (Debian package: time)"
 
 # Copies are the single sound's bytes, 60 s of s16 silence (zero) apart.
 for mode in on-off dfcw; do
@@ -21,11 +22,7 @@ for mode in on-off dfcw; do
 done
 
 # peak KB: the run's peak resident memory.
-peak() {
-  python3 -c 'import resource, subprocess, sys
-subprocess.run(sys.argv[1:], check=True)
-print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$ZARN" "$@"
-}
+peak() { /usr/bin/time -f %M "$ZARN" "$@" 2>&1 >/dev/null | tail -1; }
 short=$(peak -r 8000 --raw --dot 3 --mode dfcw Q1ABC /dev/null)
 long=$(peak -r 8000 --raw --dot 3 --mode dfcw --repeat 420 --gap 3 Q1ABC /dev/null)  # 10 h
 check "ten hours take no more memory than one copy (${short} KB, ${long} KB)" \
