@@ -7,6 +7,7 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -268,10 +269,10 @@ extern "C" zarn_status zarn_request_set_dot_seconds(zarn_request* request, doubl
 
 extern "C" zarn_status zarn_request_set_mode(zarn_request* request, const char* name) {
   return guarded(request, [&](zarn::Request& r) -> zarn::Status {
-    const auto index = index_of(zarn::rules::kModeNames, name);
+    const std::span<const std::string_view> modes = zarn::rules::kModeNames;
+    const auto index = index_of(modes, name);
     if (!index) {
-      return bad("mode", name_text(name),
-                 "one of " + zarn::choices_text(zarn::rules::kModeNames, ", "));
+      return bad("mode", name_text(name), "one of " + zarn::choices_text(modes, ", "));
     }
     r.sound.mode = static_cast<zarn::KeyMode>(*index);
     return {};
