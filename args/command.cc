@@ -78,9 +78,11 @@ Result<Command> read_command(std::span<const std::string_view> args, CommandForm
   if (auto numbers = read_numbers(after, form, options, request); !numbers)
     return std::move(numbers).error();
   if (auto text = read_text(options, form, request); !text) return std::move(text).error();
+  request.letters = options.letters;
   request.sound = options.sound;
   request.container = options.container;
   if (form.names_file) command.file_name = trim_blanks(after[options.sound.dot_seconds ? 0 : 1]);
+  command.sync = options.sync;
   return command;
 }
 

@@ -17,6 +17,7 @@ struct Command {
   Request request;
   std::string_view file_name;  // without its blanks; empty where the words name none
   std::string_view out;        // for standard output instead of a sound: the usage line, --help
+  bool sync = false;           // --sync: the file on the disk before the run ends
 };
 
 struct CommandForm {

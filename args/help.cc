@@ -30,6 +30,18 @@ constexpr std::string_view kPresets =
     "A preset sets the rate, the encoding, the header and the ramp; options after\n"
     "it change them, options before it are overridden.\n";
 
+constexpr std::string_view kScripts =
+    "\n"
+    "A message (--text, -f) may mix the letters of these scripts, in either case:\n"
+    "  Latin         A to Z, and the letters with marks that have codes of their own\n"
+    "  Cyrillic      Russian; Ukrainian with --ukrainian\n"
+    "  Greek\n"
+    "  Hebrew        with the final forms\n"
+    "  Arabic        Arabic; Persian with --persian\n"
+    "  Japanese      hiragana and katakana in the kana code (Wabun), between the\n"
+    "                prosigns <DO> and <SN>, which go in of themselves\n"
+    "man zarn has every script's table.\n";
+
 constexpr std::string_view kVersion = "zarn 1.2.0\n";
 
 // `head` padded to `column`, then `text` broken at blanks into lines that
@@ -82,6 +94,7 @@ std::string build_help() {
   for (const OptionDefinition& definition : option_table()) append_option(out, definition);
   out += kPresets;
   for (const Preset& preset : presets()) append_preset(out, preset);
+  out += kScripts;
   return out;
 }
 

@@ -12,7 +12,8 @@ namespace {
 using Kind = ValueRule::Kind;
 
 constexpr std::string_view kTextHelp =
-    "<callsign> is a message: also blanks, . , : ? ' - / ( ) \" = + @ and prosigns such as <AR>";
+    "<callsign> is a message: also blanks, . , : ? ' - / ( ) \" = + @, prosigns such as <AR> and "
+    "the letters of the scripts below";
 
 std::string range_text(const ValueRule& rule) {
   const std::string low = number_text(rule.low);
@@ -33,7 +34,7 @@ std::string range_text(const ValueRule& rule) {
 std::span<const OptionDefinition> option_table() {
   // One row an option; clang-format would spread each over seven lines.
   // clang-format off
-  static const std::array<OptionDefinition, 22> kTable = {{
+  static const std::array<OptionDefinition, 27> kTable = {{
       {OptionName::rate, "rate", 'r', "HZ", "samples per second", rules::kRate, "11025"},
       {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
       {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", rules::kRamp, "0", &SoundOptions::ramp_ms},
@@ -54,6 +55,11 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
       {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},
       {OptionName::text_file, "text-file", 'f', "FILE", "read the message from FILE (- is standard input)", {.kind = Kind::text}, ""},
+      {OptionName::sync, "sync", '\0', "", "have the file on the disk before exiting, kept through a power loss", {}, ""},
+      {OptionName::ch, "ch", '\0', "", "in a message, C H is the one character CH, ----", {}, ""},
+      {OptionName::fold, "fold", '\0', "", "in a message, a letter with marks but no code of its own is sent as its plain letter (I for I with an acute)", {}, ""},
+      {OptionName::ukrainian, "ukrainian", '\0', "", "in a message, Cyrillic is Ukrainian, not Russian", {}, ""},
+      {OptionName::persian, "persian", '\0', "", "in a message, the Arabic script is Persian, not Arabic", {}, ""},
       {OptionName::help, "help", 'h', "", "print this summary and exit", {}, ""},
       {OptionName::version, "version", 'V', "", "print the version and exit", {}, ""},
   }};

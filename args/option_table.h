@@ -33,6 +33,11 @@ enum class OptionName {
   preset,
   text,
   text_file,
+  sync,
+  ch,
+  fold,
+  ukrainian,
+  persian,
   help,
   version,
 };

@@ -171,6 +171,21 @@ void set_option(const Named& named, const Value& value, Reading& reading) {
       options.text_file_by = named.written;
       reading.text_file_by = named.written;
       break;
+    case Name::sync:
+      options.sync = true;
+      break;
+    case Name::ch:
+      options.letters.ch = true;
+      break;
+    case Name::fold:
+      options.letters.fold = true;
+      break;
+    case Name::ukrainian:
+      options.letters.ukrainian = true;
+      break;
+    case Name::persian:
+      options.letters.persian = true;
+      break;
     case Name::help:
       options.help = true;
       break;

@@ -10,6 +10,7 @@
 
 #include "core/argument_errors.h"
 #include "core/result.h"
+#include "morse/letters.h"
 #include "sound/format.h"
 #include "sound/options.h"
 
@@ -23,6 +24,9 @@ struct Options {
   // then no callsign argument.
   std::optional<std::string_view> text_file;
   std::string_view text_file_by;  // "-f" or "--text-file", as written
+  bool sync = false;              // --sync: the file on the disk before the run ends
+  // --ch, --fold, --ukrainian, --persian: how a message's letters are sent.
+  LetterChoice letters;
   bool help = false;              // -h, --help
   bool version = false;           // -V, --version
   // The arguments from the callsign on, viewing the caller's arguments.

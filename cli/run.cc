@@ -9,6 +9,7 @@ namespace {
 Status make_sound(const Command& command, Sink& sink) {
   auto sound = plan_request(command.request);
   if (!sound) return std::move(sound).error();
+  sink.set_durable(command.sync);
   return write_sound(*sound, sink, command.file_name);
 }
 

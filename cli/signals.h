@@ -3,10 +3,10 @@
 
 namespace zarn {
 
-// Console interrupts and SIGTERM end the run with their diagnostic and by
-// the signal itself, a file opened by name cut after the bytes written; a
-// file-size limit or a vanished reader becomes a write error rather than a
-// kill.
+// Every catchable signal that would end the run (console interrupts and
+// SIGTERM with their diagnostic) first undoes the output under way, then
+// ends it by the signal itself; a file-size limit or a vanished reader
+// becomes a write error rather than a kill.
 void install_signal_handlers();
 
 }  // namespace zarn

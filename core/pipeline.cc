@@ -14,9 +14,9 @@ Result<MorseUnits> encode(const Request& request) {
     case Request::Text::callsign:
       return encode_callsign(request.text);
     case Request::Text::message:
-      return encode_message(request.text, TextForm::one_line);
+      return encode_message(request.text, TextForm::one_line, request.letters);
     case Request::Text::lines:
-      return encode_message(request.text, TextForm::lines);
+      return encode_message(request.text, TextForm::lines, request.letters);
   }
   return InternalFailure{"unknown kind of text"};
 }

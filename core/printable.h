@@ -8,9 +8,9 @@
 namespace zarn {
 
 // `text` with control characters written as escapes (\n, \t, \r, \x1b),
-// format characters and the line and paragraph separators as their UTF-8
-// bytes (\xe2\x80\x8b), and bytes that begin no UTF-8 character as \xNN;
-// other well-formed characters stay as they are.
+// format characters, the line and paragraph separators, combining marks and
+// noncharacters as their UTF-8 bytes (\xe2\x80\x8b), and bytes that begin no UTF-8 character as
+// \xNN; other well-formed characters stay as they are.
 std::string printable(std::string_view text);
 
 }  // namespace zarn

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "morse/letters.h"
 #include "sound/format.h"
 #include "sound/options.h"
 
@@ -26,8 +27,9 @@ struct Request {
   };
   Text kind = Text::callsign;
   std::string text;
-  float wpm = 0;   // single precision, as the command line reads it
-  float freq = 0;  // not above 0: the default tone
+  LetterChoice letters;  // how a message's letters are sent; a callsign takes none
+  float wpm = 0;         // single precision, as the command line reads it
+  float freq = 0;        // not above 0: the default tone
   SoundOptions sound;
   Container container = Container::wav;
   Limits limits;

@@ -4,7 +4,9 @@
 #include <array>
 #include <optional>
 #include <utility>
+#include <variant>
 
+#include "morse/letters.h"
 #include "morse/table.h"
 #include "morse/utf8.h"
 
@@ -39,13 +41,19 @@ bool is_letter(std::string_view character) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-std::optional<std::string_view> symbol_pattern(std::string_view character) {
-  if (character.size() != 1) return std::nullopt;
-  const auto code = static_cast<unsigned char>(character[0]);
-  if (const auto pattern = pattern_for(code)) return pattern;
+std::optional<std::string_view> ascii_pattern(char character) {
+  if (const auto pattern = pattern_for(static_cast<unsigned char>(character))) return pattern;
   for (const auto& [symbol, pattern] : kPunctuation) {
-    if (symbol == character[0]) return pattern;
+    if (symbol == character) return pattern;
   }
+  return std::nullopt;
+}
+
+// A character of more than one byte is well-formed UTF-8: the reader takes a
+// byte that begins none on its own.
+std::optional<LetterCode> character_code(std::string_view character, const LetterChoice& choice) {
+  if (character.size() > 1) return letter_code(utf8_code_point(character), choice);
+  if (const auto pattern = ascii_pattern(character[0])) return LetterCode{.pattern = *pattern};
   return std::nullopt;
 }
 
@@ -154,37 +162,93 @@ std::optional<MessageError> check_prosigns(std::string_view text, TextForm form)
 
 // A prosign's letters go back to back, each pattern ending with its one-unit
 // gap; a prosign, like a character, ends with one letter gap.
-std::optional<MessageError> append_symbol(const Symbol& symbol, MorseUnits& out) {
-  if (symbol.letters.empty()) {
-    const auto pattern = symbol_pattern(symbol.character.text);
-    if (!pattern) return error(MessageError::Kind::unknown_character, symbol.character);
-    append_pattern(*pattern, out);
-  }
-  for (char letter : symbol.letters) {
-    append_pattern(*pattern_for(static_cast<unsigned char>(letter)), out);
-  }
+void append_prosign(std::string_view letters, MorseUnits& out) {
+  for (char letter : letters) append_pattern(*pattern_for(static_cast<unsigned char>(letter)), out);
   append_gap(kLetterGapExtra, out);
-  return std::nullopt;
 }
 
-std::optional<MessageError> append_symbols(std::string_view text, TextForm form, MorseUnits& out) {
+void append_code(const LetterCode& code, MorseUnits& out) {
+  append_pattern(code.pattern, out);
+  append_gap(kLetterGapExtra, out);
+  if (code.mark.empty()) return;
+  append_pattern(code.mark, out);
+  append_gap(kLetterGapExtra, out);
+}
+
+// CH as one character: the four dashes some languages send for it.
+constexpr std::string_view kCh = "1110111011101110";
+
+bool starts_with_h(std::string_view text) {
+  return text.starts_with('H') || text.starts_with('h');
+}
+
+// What a symbol sends: a prosign's letters, or a character's code. With --ch
+// a C takes the H after it.
+std::variant<LetterCode, MessageError> code_of(const Symbol& symbol, Reader& reader,
+                                               const LetterChoice& choice) {
+  if (!symbol.letters.empty()) return LetterCode{};
+  const std::string_view text = symbol.character.text;
+  if (choice.ch && (text == "C" || text == "c") && starts_with_h(reader.rest())) {
+    reader.next();
+    return LetterCode{.pattern = kCh};
+  }
+  if (const auto code = character_code(text, choice)) return *code;
+  return error(MessageError::Kind::unknown_character, symbol.character);
+}
+
+// Kana go in the kana code, announced by <DO> and closed by <SN>. A run of
+// kana goes on over blanks, so a Japanese sentence is one run; <DO> is the
+// first character of the run's first word (after the word gap before it),
+// <SN> the last of its last word (before the word gap after it).
+class Sender {
+ public:
+  explicit Sender(MorseUnits& out) : out_(out) {}
+
+  void blank() { word_ended_ = !out_.units.empty(); }
+
+  void send(const Symbol& symbol, const LetterCode& code) {
+    if (in_kana_ && !code.kana) append_prosign("SN", out_);
+    // The gap goes in only when another word follows, so trailing blanks
+    // send nothing either.
+    if (word_ended_) append_gap(kWordGapExtra, out_);
+    if (code.kana && !in_kana_) append_prosign("DO", out_);
+    in_kana_ = code.kana;
+    word_ended_ = false;
+    if (symbol.letters.empty()) {
+      append_code(code, out_);
+    } else {
+      append_prosign(symbol.letters, out_);
+    }
+  }
+
+  void finish() {
+    if (in_kana_) append_prosign("SN", out_);
+  }
+
+ private:
+  MorseUnits& out_;
+  bool word_ended_ = false;
+  bool in_kana_ = false;
+};
+
+std::optional<MessageError> append_symbols(std::string_view text, TextForm form,
+                                           const LetterChoice& choice, MorseUnits& out) {
   Reader reader(text, form);
-  bool word_ended = false;
+  Sender sender(out);
   while (!reader.done()) {
     auto next = next_symbol(reader);
     if (auto* failure = std::get_if<MessageError>(&next)) return std::move(*failure);
     const Symbol& symbol = std::get<Symbol>(next);
     if (symbol.letters.empty() && reader.is_blank(symbol.character.text)) {
       // Blanks before the first character send nothing.
-      word_ended = !out.units.empty();
+      sender.blank();
       continue;
     }
-    // The gap goes in only when another word follows, so trailing blanks
-    // send nothing either.
-    if (word_ended) append_gap(kWordGapExtra, out);
-    word_ended = false;
-    if (auto failure = append_symbol(symbol, out)) return failure;
+    auto code = code_of(symbol, reader, choice);
+    if (auto* failure = std::get_if<MessageError>(&code)) return std::move(*failure);
+    sender.send(symbol, std::get<LetterCode>(code));
   }
+  sender.finish();
   return std::nullopt;
 }
 
@@ -202,11 +266,12 @@ std::optional<MessageError> check_utf8(std::string_view text, TextForm form) {
 
 }  // namespace
 
-Result<MorseUnits, MessageError> encode_message(std::string_view text, TextForm form) {
+Result<MorseUnits, MessageError> encode_message(std::string_view text, TextForm form,
+                                                const LetterChoice& letters) {
   if (auto failure = check_utf8(text, form)) return *std::move(failure);
   if (auto failure = check_prosigns(text, form)) return *std::move(failure);
   MorseUnits out;
-  if (auto failure = append_symbols(text, form, out)) return *std::move(failure);
+  if (auto failure = append_symbols(text, form, letters, out)) return *std::move(failure);
   if (out.units.empty()) return MessageError{MessageError::Kind::empty_message, 0, ""};
   return out;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "morse/callsign.h"
+#include "morse/letters.h"
 
 namespace zarn {
 
@@ -38,12 +39,15 @@ enum class TextForm { one_line, lines };
 // between words add four
 // key-up units to make the seven-unit word gap, however many there are, and
 // are ignored at either end. Letters (either case), digits and
-// . , : ? ' - / ( ) " = + @ have International Morse codes; letters in angle
-// brackets, such as <AR> or <SOS>, are one prosign sent without letter gaps.
-// A callsign of letters, digits and '/' gives the same units as the callsign
-// encoder. Bytes that are not UTF-8 (in lines), then misplaced brackets
-// anywhere, are reported before any character without a code.
+// . , : ? ' - / ( ) " = + @ have International Morse codes, and so do the
+// letters of the other scripts (morse/letters.h); kana are sent between the
+// prosigns <DO> and <SN>. Letters in angle brackets, such as <AR> or <SOS>,
+// are one prosign sent without letter gaps. A callsign of letters, digits
+// and '/' gives the same units as the callsign encoder. Bytes that are not
+// UTF-8 (in lines), then misplaced brackets anywhere, are reported before
+// any character without a code.
 Result<MorseUnits, MessageError> encode_message(std::string_view text,
-                                                TextForm form = TextForm::one_line);
+                                                TextForm form = TextForm::one_line,
+                                                const LetterChoice& letters = {});
 
 }  // namespace zarn

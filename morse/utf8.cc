@@ -48,4 +48,15 @@ std::size_t utf8_character_length(std::string_view text) {
   return length;
 }
 
+char32_t utf8_code_point(std::string_view character) {
+  // The lead byte keeps 7, 5, 4 or 3 bits; each continuation byte 6.
+  constexpr unsigned char kLeadMask[] = {0x7F, 0x1F, 0x0F, 0x07};
+  const std::size_t extra = character.size() - 1;
+  char32_t code = static_cast<unsigned char>(character[0]) & kLeadMask[extra];
+  for (std::size_t i = 1; i < character.size(); ++i) {
+    code = (code << 6) | (static_cast<unsigned char>(character[i]) & 0x3F);
+  }
+  return code;
+}
+
 }  // namespace zarn

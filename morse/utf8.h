@@ -13,4 +13,8 @@ namespace zarn {
 // sequence, a surrogate, a code above U+10FFFF).
 std::size_t utf8_character_length(std::string_view text);
 
+// The code point of `character`, one well-formed UTF-8 character whole (as
+// utf8_character_length measured it).
+char32_t utf8_code_point(std::string_view character);
+
 }  // namespace zarn

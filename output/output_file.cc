@@ -3,29 +3,23 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <string>
 #include <utility>
 
 #include "output/descriptor_name.h"
+#include "output/interrupt_cleanup.h"
+#include "output/room.h"
 
 namespace zarn {
 namespace {
 
-// The file an interrupt cuts: one opened by name while it is written, else -1.
-std::atomic<int> interrupted_file{-1};
-static_assert(std::atomic<int>::is_always_lock_free, "read in a signal handler");
-// A caller's file with room reserved past its end, and where the room ends:
-// an interrupt gives back what was not written, without cutting the file.
-std::atomic<int> reserved_file{-1};
-std::atomic<off_t> reserved_end{0};
-static_assert(std::atomic<off_t>::is_always_lock_free, "read in a signal handler");
+// Looks at a name that changed between the look and the open.
+constexpr int kLooks = 3;
 
 // What a failed open means for the user, by the platform's errno.
 FileErrorKind classify_open_errno(int err) {
@@ -60,38 +54,14 @@ bool readable_but_not_writable(const char* name, int err) {
   return true;
 }
 
-bool is_fifo(const std::string& name) {
-  struct stat st {};
-  return ::stat(name.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
-}
-
-// Started with a standard stream closed, the file would take its number, and
-// a diagnostic or an interrupt's line would land in the sound.
-int above_standard_streams(int fd) {
-  if (fd > STDERR_FILENO) return fd;
-  const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-  const int err = errno;
-  ::close(fd);
-  errno = err;
-  return moved;
-}
-
-bool beyond_file_size_limit(std::uint64_t end) {
-  rlimit limit{};
-  if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return false;
-  return end > limit.rlim_cur;
-}
-
-// Reserves the bytes' room without changing the file's size. Returns 0, or
-// the errno of a lack of room; a file system that cannot reserve is written
-// as it always was.
-int reserve(int fd, off_t start, std::uint64_t length) {
-  int result = 0;
-  do {
-    result = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, start, static_cast<off_t>(length));
-  } while (result != 0 && errno == EINTR);
-  if (result == 0) return 0;
-  return errno == ENOSPC || errno == EDQUOT || errno == EFBIG ? errno : 0;
+// Only a plain regular file with one name is replaced; a second hard link
+// would go on naming the old sound.
+bool replaceable(const Target& target) {
+  const auto slash = target.path.rfind('/');
+  const std::string_view base =
+      std::string_view(target.path).substr(slash == std::string::npos ? 0 : slash + 1);
+  if (base.empty() || base == "." || base == "..") return false;
+  return !target.seen || (S_ISREG(target.seen->st_mode) && target.seen->st_nlink == 1);
 }
 
 // Waits until a descriptor the caller made non-blocking takes bytes again.
@@ -104,59 +74,39 @@ int wait_writable(int fd) {
   return 0;
 }
 
-void release_reserved_room() {
-  const int fd = reserved_file.load(std::memory_order_relaxed);
-  struct stat st {};
-  if (fd < 0 || ::fstat(fd, &st) != 0) return;
-  // Truncating to its own size frees the blocks reserved past the end and
-  // moves no byte (ext4 and XFS will not punch a hole past the end).
-  if (st.st_size < reserved_end.load(std::memory_order_relaxed)) {
-    static_cast<void>(::ftruncate(fd, st.st_size));
-  }
-}
-
 }  // namespace
 
-void cut_interrupted_file() {
-  release_reserved_room();
-  const int fd = interrupted_file.load(std::memory_order_relaxed);
-  if (fd < 0) return;
-  // The offset is exactly what was written, even when the signal came
-  // between a write and the count after it. Nothing written yet: the old
-  // file is whole and stays.
-  const off_t end = ::lseek(fd, 0, SEEK_CUR);
-  if (end > 0) static_cast<void>(::ftruncate(fd, end));
-}
-
 OutputFile::~OutputFile() {
-  if (fd_ >= 0) close_descriptor();
+  close_descriptors();
 }
 
-// Once written or failed, the file is no longer the interrupt's to cut, and
-// any room still reserved past what was written is given back.
-int OutputFile::close_descriptor() {
-  if (cut_) interrupted_file.store(-1, std::memory_order_relaxed);
-  if (reserved_file.load(std::memory_order_relaxed) == fd_) {
-    release_reserved_room();
-    reserved_file.store(-1, std::memory_order_relaxed);
-  }
-  return ::close(std::exchange(fd_, -1));
+// Once written or failed, nothing is left for an interrupt to undo, and a
+// temporary not renamed is removed.
+int OutputFile::close_descriptors() {
+  drop_in_place();
+  drop_caller();
+  replacement_.discard();
+  int result = 0;
+  if (way_ != Way::replaced && fd_ >= 0) result = ::close(fd_);
+  fd_ = -1;
+  if (old_fd_ >= 0) ::close(std::exchange(old_fd_, -1));
+  return result;
 }
 
 std::optional<FileError> OutputFile::fail(FileErrorKind kind, int system_errno) {
-  if (fd_ >= 0) close_descriptor();
+  close_descriptors();
   return FileError{kind, system_errno};
 }
 
-// A write failed part-way. A file opened by name keeps the bytes written and
-// nothing of the old file after them; a regular file of the caller's loses
-// what this run added past where it began, and is as it was.
+// A write failed part-way. A replacement is dropped and the old file stays;
+// a file written in place keeps the bytes written and nothing of the old file
+// after them; a regular file of the caller's loses what this run added past
+// where it began, and is as it was.
 std::optional<FileError> OutputFile::write_failed(int system_errno) {
-  struct stat st {};
-  if (cut_) {
+  if (way_ == Way::in_place && regular_) {
     static_cast<void>(::ftruncate(fd_, static_cast<off_t>(written_)));
-  } else if (regular_ && kept_size_ >= 0 && ::fstat(fd_, &st) == 0 && st.st_size > kept_size_) {
-    static_cast<void>(::ftruncate(fd_, kept_size_));
+  } else if (way_ == Way::callers) {
+    cut_back_caller();
   }
   return fail(FileErrorKind::write_failure, system_errno);
 }
@@ -170,35 +120,105 @@ std::optional<FileError> OutputFile::open(std::string_view trimmed_name,
   const auto descriptor = descriptor_named(name);
   // A descriptor that is not open leaves the name to be opened like any other.
   const int flags = descriptor ? ::fcntl(*descriptor, F_GETFL) : -1;
-  auto failure = flags >= 0 ? open_descriptor(*descriptor, flags) : open_by_name(name);
-  if (failure) return failure;
+  if (flags < 0) return open_by_name(name, total_bytes);
+  if (auto failure = open_descriptor(*descriptor, flags)) return failure;
   return make_room(total_bytes);
 }
 
-std::optional<FileError> OutputFile::open_by_name(const std::string& name) {
-  // A FIFO opened for reading too would be its own reader: bytes could be
-  // dropped with nobody listening. Write-only waits for the real reader.
-  const int mode = is_fifo(name) ? O_WRONLY : O_RDWR | O_CREAT;
-  int fd = ::open(name.c_str(), mode | O_CLOEXEC | O_NOCTTY, 0666);
-  // A file its owner may write but not read is still theirs to overwrite.
-  if (fd < 0 && errno == EACCES && mode != O_WRONLY) {
-    fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+// Another run may rename its finished file over the name between the look
+// and the open: the name is looked at again, a few times, before the change
+// is taken for a file swapped in.
+std::optional<FileError> OutputFile::open_by_name(const std::string& name,
+                                                  std::uint64_t total_bytes) {
+  std::optional<FileError> failure;
+  for (int attempt = 0; attempt < kLooks; ++attempt) {
+    failure = open_as_seen(name, total_bytes);
+    if (!failure || failure->kind != FileErrorKind::open_failure || failure->system_errno != 0) {
+      break;
+    }
   }
-  if (fd < 0) {
-    const int err = errno;
+  return failure;
+}
+
+std::optional<FileError> OutputFile::open_as_seen(const std::string& name,
+                                                  std::uint64_t total_bytes) {
+  const auto looked = look_up(name);
+  if (const int* err = std::get_if<int>(&looked)) return fail(classify_open_errno(*err), *err);
+  const Target& target = std::get<Target>(looked);
+  if (replaceable(target)) {
+    bool instead = false;
+    auto failure = replace(target, total_bytes, instead);
+    if (!instead) return failure;
+  }
+  if (auto failure = open_in_place(name, target)) return failure;
+  return make_room(total_bytes);
+}
+
+// Sets `instead` where the file is to be written in place after all, which
+// then says why it cannot be written at all.
+std::optional<FileError> OutputFile::replace(const Target& target, std::uint64_t total_bytes,
+                                             bool& instead) {
+  if (const int err = beyond_file_size_limit(total_bytes)) {
+    return fail(FileErrorKind::write_failure, err);
+  }
+  if (target.seen) {
+    const Opened old = open_seen(target, O_WRONLY | O_NONBLOCK);
+    if (old.fd < 0 && old.error == 0) return fail(FileErrorKind::open_failure, 0);
+    if (old.fd < 0) {
+      instead = true;
+      return std::nullopt;
+    }
+    old_fd_ = old.fd;
+    // Two runs writing one file at once would interleave; the second gives way.
+    if (::flock(old_fd_, LOCK_EX | LOCK_NB) != 0) return fail(FileErrorKind::open_failure, errno);
+  }
+  if (const int err = replacement_.create(target.path, target.seen)) {
+    close_descriptors();
+    instead = target.seen || err == ENAMETOOLONG;
+    if (instead) return std::nullopt;
+    return FileError{classify_open_errno(err), err};
+  }
+  way_ = Way::replaced;
+  fd_ = replacement_.fd();
+  regular_ = true;
+  if (const int err = reserve_inside(fd_, 0, total_bytes)) {
+    // No room for a second copy: the old file's own room may still take it.
+    close_descriptors();
+    way_ = Way::in_place;
+    instead = target.seen && err != EFBIG;
+    if (instead) return std::nullopt;
+    return FileError{FileErrorKind::write_failure, err};
+  }
+  return std::nullopt;
+}
+
+std::optional<FileError> OutputFile::open_in_place(const std::string& name, const Target& target) {
+  way_ = Way::in_place;
+  const mode_t type = target.seen ? target.seen->st_mode & S_IFMT : S_IFREG;
+  // A FIFO opened for reading too would be its own reader: bytes could be
+  // dropped with nobody listening. Write-only waits for the real reader. A
+  // regular file is opened without waiting, so that a FIFO put in its place
+  // cannot hold the run before it is refused.
+  const int mode = type == S_IFIFO ? O_WRONLY : O_RDWR;
+  const int wait = type == S_IFREG ? O_NONBLOCK : 0;
+  Opened opened = open_seen(target, mode | wait);
+  // A file its owner may write but not read is still theirs to overwrite.
+  if (opened.fd < 0 && opened.error == EACCES && mode != O_WRONLY) {
+    opened = open_seen(target, O_WRONLY | wait);
+  }
+  if (opened.fd < 0) {
+    const int err = opened.error;
+    if (err == 0) return fail(FileErrorKind::open_failure, 0);
     if (readable_but_not_writable(name.c_str(), err)) return fail(FileErrorKind::read_only, err);
     return fail(classify_open_errno(err), err);
   }
-  fd_ = above_standard_streams(fd);
-  if (fd_ < 0) return fail(FileErrorKind::open_failure, errno);
-  struct stat st {};
-  regular_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
-  cut_ = regular_;
-  // Two runs writing one file at once would interleave; the second gives way.
+  fd_ = opened.fd;
+  if (wait != 0) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+  regular_ = type == S_IFREG;
   if (regular_ && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     return fail(FileErrorKind::open_failure, errno);
   }
-  if (cut_) interrupted_file.store(fd_, std::memory_order_relaxed);
+  if (regular_) register_in_place(fd_);
   return std::nullopt;
 }
 
@@ -206,6 +226,7 @@ std::optional<FileError> OutputFile::open_by_name(const std::string& name) {
 // mode; closing the duplicate leaves the caller's descriptor open. No lock:
 // it would belong to the caller's open file and outlive the run.
 std::optional<FileError> OutputFile::open_descriptor(int descriptor, int flags) {
+  way_ = Way::callers;
   struct stat st {};
   if (::fstat(descriptor, &st) != 0) return fail(FileErrorKind::open_failure, errno);
   if (S_ISDIR(st.st_mode)) return fail(FileErrorKind::access_denied, EISDIR);
@@ -214,39 +235,42 @@ std::optional<FileError> OutputFile::open_descriptor(int descriptor, int flags) 
   fd_ = ::fcntl(descriptor, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
   if (fd_ < 0) return fail(FileErrorKind::open_failure, errno);
   regular_ = S_ISREG(st.st_mode);
-  cut_ = false;
   return std::nullopt;
 }
 
-// Before the first byte, the whole sound must be sure to fit: a write failing
-// halfway would leave neither the old file nor a new one, or a log with a
-// broken sound at its end. The room is counted from where writing starts:
-// the end in append mode, else the offset.
+// Before the first byte, the whole sound must be sure to fit, counted from
+// where writing starts: the end in append mode, else the offset. A file
+// written in place holds the room inside its size; a caller's file is only
+// checked against the free room, as nothing held for it would be given back
+// after a SIGKILL.
 std::optional<FileError> OutputFile::make_room(std::uint64_t total_bytes) {
   struct stat st {};
   if (!regular_ || ::fstat(fd_, &st) != 0) return std::nullopt;
   const int flags = ::fcntl(fd_, F_GETFL);
   const off_t start = flags >= 0 && (flags & O_APPEND) ? st.st_size : ::lseek(fd_, 0, SEEK_CUR);
   if (start < 0) return std::nullopt;
-  kept_size_ = std::max(start, st.st_size);
-  // In a new or empty file opened by name nothing old is at stake: there,
-  // what was written before a failure stays, as it always did.
-  if (cut_ && st.st_size == 0) return std::nullopt;
-  if (beyond_file_size_limit(static_cast<std::uint64_t>(start) + total_bytes)) {
-    return fail(FileErrorKind::write_failure, EFBIG);
+  const std::uint64_t end = static_cast<std::uint64_t>(start) + total_bytes;
+  if (const int err = beyond_file_size_limit(end)) return fail(FileErrorKind::write_failure, err);
+  if (way_ == Way::in_place) {
+    if (const int err = reserve_inside(fd_, st.st_size, end)) {
+      return fail(FileErrorKind::write_failure, err);
+    }
+    return std::nullopt;
   }
-  if (const int err = reserve(fd_, start, total_bytes)) {
+  if (const int err = free_room_for(fd_, st.st_size, end)) {
     return fail(FileErrorKind::write_failure, err);
   }
-  if (!cut_) {
-    reserved_end.store(start + static_cast<off_t>(total_bytes), std::memory_order_relaxed);
-    reserved_file.store(fd_, std::memory_order_relaxed);
-  }
+  start_ = start;
+  kept_size_ = std::max(start, st.st_size);
+  register_caller(fd_, kept_size_);
   return std::nullopt;
 }
 
 std::optional<FileError> OutputFile::write(std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
+    if (kept_size_ >= 0) {
+      allow_caller_end(start_ + static_cast<off_t>(written_ + bytes.size()));
+    }
     const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
@@ -261,12 +285,19 @@ std::optional<FileError> OutputFile::write(std::span<const std::uint8_t> bytes) 
   return std::nullopt;
 }
 
+// An existing longer file must not keep its old tail, nor a replacement the
+// room reserved past what was written. Returns 0 or the errno.
+int OutputFile::finish() {
+  const auto size = static_cast<off_t>(written_);
+  if (way_ != Way::callers && regular_ && ::ftruncate(fd_, size) != 0) return errno;
+  if (way_ == Way::replaced) return replacement_.commit(durable_);
+  if (durable_ && regular_ && ::fsync(fd_) != 0) return errno;
+  return 0;
+}
+
 std::optional<FileError> OutputFile::close() {
-  // An existing longer file must not keep its old tail.
-  if (cut_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) {
-    return fail(FileErrorKind::write_failure, errno);
-  }
-  if (close_descriptor() != 0) return FileError{FileErrorKind::write_failure, errno};
+  if (const int err = finish()) return fail(FileErrorKind::write_failure, err);
+  if (close_descriptors() != 0) return FileError{FileErrorKind::write_failure, errno};
   return std::nullopt;
 }
 

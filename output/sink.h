@@ -32,6 +32,9 @@ struct FileError {
 class Sink {
  public:
   virtual ~Sink() = default;
+  // Asked for before open(): the bytes and the file's name are to be on the
+  // disk before close() returns, where there is a disk.
+  virtual void set_durable(bool) {}
   // `name` is the file name without its leading and trailing blanks;
   // `total_bytes` is everything that will be written, so that a sink can
   // refuse before the first byte rather than fail halfway.

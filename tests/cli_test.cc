@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -57,15 +58,20 @@ class Cli : public ::testing::Test {
     fs::remove(fifo);
   }
 
-  // Where the process `pid` has got to in writing `file`, 0 before it opens it.
-  static std::uintmax_t write_offset(pid_t pid, const fs::path& file) {
+  // How far the process `pid` has got in writing a file in `folder` (a
+  // temporary one too): the furthest offset of its descriptors above the
+  // standard streams there, 0 before it opens one.
+  static std::uintmax_t write_offset(pid_t pid, const fs::path& folder) {
     std::error_code ec;
+    std::uintmax_t furthest = 0;
     for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
-      if (fs::read_symlink(fd.path(), ec) != file) continue;
+      if (std::stoi(fd.path().filename()) <= 2) continue;
+      if (fs::read_symlink(fd.path(), ec).parent_path() != folder) continue;
       const auto info = read_file(fd.path().parent_path() / "../fdinfo" / fd.path().filename());
-      return std::stoull(info.substr(info.find("pos:") + 4));
+      furthest =
+          std::max<std::uintmax_t>(furthest, std::stoull(info.substr(info.find("pos:") + 4)));
     }
-    return 0;
+    return furthest;
   }
 
   ScratchDir dir;
@@ -126,6 +132,39 @@ TEST_F(Cli, OverwritingALongerFileLeavesExactlyTheNewBytes) {
   write_file(at("old.wav"), std::string(100000, 'x'));
   ASSERT_EQ(zarn({"E", "20", "old.wav"}).status, 0);
   EXPECT_TRUE(same_bytes(read_file(at("old.wav")), read_file(at("fresh.wav"))));
+}
+
+// Replaced through a temporary, a file must still be what it was to
+// everything else: its mode, the link that names it, the other hard link
+// that shares it.
+TEST_F(Cli, AReplacedFileKeepsItsModeAndItsLinks) {
+  ASSERT_EQ(zarn({"E", "20", "e.wav"}).status, 0);
+  const std::string e = read_file(at("e.wav"));
+  fs::create_directory(at("sounds"));
+  const struct {
+    std::string name;  // written
+    std::string seen;  // read back
+    std::function<void()> before;
+    std::function<void()> after;
+  } kCases[] = {
+      {"narrow.wav", "narrow.wav",
+       [&] { fs::permissions(at("narrow.wav"), fs::perms::owner_read | fs::perms::owner_write); },
+       [&] {
+         EXPECT_EQ(fs::status(at("narrow.wav")).permissions(),
+                   fs::perms::owner_read | fs::perms::owner_write);
+       }},
+      {"link.wav", "sounds/id.wav", [&] { fs::create_symlink("sounds/id.wav", at("link.wav")); },
+       [&] { EXPECT_TRUE(fs::is_symlink(at("link.wav"))); }},
+      {"a.wav", "b.wav", [&] { fs::create_hard_link(at("b.wav"), at("a.wav")); },
+       [&] { EXPECT_EQ(fs::hard_link_count(at("a.wav")), 2u); }},
+  };
+  for (const auto& c : kCases) {
+    write_file(at(c.seen), std::string(100000, 'o'));
+    c.before();
+    ASSERT_EQ(zarn({"E", "20", c.name}).status, 0) << c.name;
+    c.after();
+    EXPECT_TRUE(same_bytes(read_file(at(c.seen)), e)) << c.name;
+  }
 }
 
 TEST_F(Cli, StopsBeforeTheFileOnAMalformedNumber) {
@@ -233,7 +272,7 @@ TEST_F(Cli, RefusesBadOptionsBeforeTheFile) {
       {{"Q1ABC", "-r", "8000", "20", "f.wav"}, {"-r", "before the callsign"}},
       {{"-r", "8000", "Q1ABC", "20", "f.wav", "4000"}, {"4000 Hz"}},
       {{"-r", "8000", "-e", "s16", "Q1ABC", "20", "f.wav", "6000"}, {"6000 Hz", "4000 Hz"}},
-      {{"--text", "Q\xc3\xa9", "20", "f.wav"}, {"'\xc3\xa9'", "position 2"}},
+      {{"--text", "Q\xc3\xad", "20", "f.wav"}, {"'\xc3\xad'", "position 2"}},
       {{"--text", "<AR", "20", "f.wav"}, {"unclosed '<'"}},
       {{"--text", "A<>", "20", "f.wav"}, {"empty prosign"}},
       {{"--text", "", "20", "f.wav"}, {"message is empty"}},
@@ -325,8 +364,9 @@ TEST_F(Cli, DefaultsSpelledOutKeepTheClassicBytes) {
       {{"-r", "11025", "-e", "u8", "Q1ABC", "20", "b.wav"}, classic},
       {{"--raw", "Q1ABC", "20", "c.raw"}, classic.substr(44)},
       {{"--mode", "on-off", "--carrier", "0", "--repeat", "1", "--gap", "0", "Q1ABC", "20",
-        "d.wav"},
+        "e.wav"},
        classic},
+      {{"--sync", "Q1ABC", "20", "d.wav"}, classic},
   };
   for (const auto& c : kCases) {
     ASSERT_EQ(zarn(c.args).status, 0) << c.args[0];
@@ -457,19 +497,19 @@ TEST_F(Cli, FileSizeLimitIsAWriteErrorNotAKill) {
   ASSERT_EQ(zarn({"Q1ABC", "20", "whole.wav"}).status, 0);
   const std::string whole = read_file(at("whole.wav"));
   const std::string old(100000, 'o');
-  // What was written stays in a new or empty file; an overwrite that cannot
-  // fit leaves the old file as it was rather than half of each.
-  const struct {
-    std::optional<std::string> before;
-    std::string after;
-  } kCases[] = {{std::nullopt, whole.substr(0, 1024)}, {"", whole.substr(0, 1024)}, {old, old}};
-  for (const auto& c : kCases) {
-    if (c.before) write_file(at("big.wav"), *c.before);
+  // A sound that cannot fit leaves the old file as it was, or no file: half
+  // of a sound was left in a new or empty file, half of each in an old one.
+  for (const std::optional<std::string>& before : {std::optional<std::string>(), {""}, {old}}) {
+    if (before) write_file(at("big.wav"), *before);
     const auto exit = run_zarn({"Q1ABC", "20", "big.wav"}, {dir.path(), 1024});
     EXPECT_EQ(exit.signal, 0);
     EXPECT_EQ(exit.status, 38);
     EXPECT_EQ(exit.err, "zarn: File too large\n" + severe(38, "error during write", at("big.wav")));
-    EXPECT_TRUE(same_bytes(read_file(at("big.wav")), c.after));
+    EXPECT_EQ(fs::exists(at("big.wav")), before.has_value());
+    if (before) {
+      EXPECT_TRUE(same_bytes(read_file(at("big.wav")), *before));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), before ? 2 : 1);
     fs::remove(at("big.wav"));
   }
   // Appended through the shell's descriptor, the log kept a broken sound.
@@ -621,37 +661,49 @@ TEST_F(Cli, ConsoleInterruptsEndTheRunBySignal) {
   }
 }
 
-// Interrupted over a longer file, the new bytes were followed by the old
-// ones, which readers play as one sound. A caller's descriptor is not cut,
-// and a signal the caller ignores does not stop the run.
+// Ended mid-write by any signal it can catch, a run leaves the old file
+// whole and nothing beside it, and a caller's file as it was where the run
+// began: the new bytes were followed by the old ones, SIGUSR1 and SIGALRM
+// left everything half written. A signal the caller ignores does not stop
+// the run.
 TEST_F(Cli, AnInterruptedOverwriteLeavesNoOldBytes) {
-  constexpr std::uintmax_t kOld = 256 << 20;  // longer than the sound, 480 s at 192 kHz
+  const std::string old(100000, 'o');
   const std::string kRun = R"(exec "$0" -r 192000 -e s16 E 0.01 )";
+  constexpr std::uintmax_t kWhole = 184320048;  // 480 s at 192 kHz, 16-bit, and its header
   const struct {
-    std::string script;  // sent SIGTERM
-    int ended_by;        // the signal, or 0 for a run that went on to the end
-    bool cut;            // else the old file keeps its size
+    std::string script;
+    int signal;    // sent once the run has written 256 KiB
+    int ended_by;  // the signal, or 0 for a run that went on to the end
+    std::uintmax_t size;
   } kCases[] = {
-      {kRun + "old.wav", SIGTERM, true},
-      {kRun + "/dev/stdout 1<>old.wav", SIGTERM, false},
-      {"trap '' TERM; " + kRun + "old.wav", 0, true},
+      {kRun + "old.wav", SIGTERM, SIGTERM, old.size()},
+      {kRun + "old.wav", SIGUSR1, SIGUSR1, old.size()},
+      {kRun + "old.wav", SIGALRM, SIGALRM, old.size()},
+      {kRun + "/dev/stdout >>old.wav", SIGUSR2, SIGUSR2, old.size()},
+      {kRun + "/dev/stdout >>old.wav", SIGALRM, SIGALRM, old.size()},
+      // Overwritten from its start: cut back to its size, never below.
+      {kRun + "/dev/stdout 1<>old.wav", SIGTERM, SIGTERM, old.size()},
+      {"trap '' TERM; " + kRun + "old.wav", SIGTERM, 0, kWhole},
   };
   for (const auto& c : kCases) {
-    write_file(at("old.wav"), "");
-    fs::resize_file(at("old.wav"), kOld);  // sparse
+    write_file(at("old.wav"), old);
     Process run({c.script}, {.cwd = dir.path(), .shell = true});
-    for (int i = 0; i < 5000 && write_offset(run.pid(), at("old.wav")) == 0; ++i) {
+    for (int i = 0; i < 5000 && write_offset(run.pid(), dir.path()) < (256 << 10); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ::kill(run.pid(), SIGTERM);
+    ::kill(run.pid(), c.signal);
     EXPECT_EQ(run.wait().signal, c.ended_by) << c.script;
-    const auto size = fs::file_size(at("old.wav"));
-    EXPECT_TRUE(c.cut ? size > 0 && size < kOld : size == kOld) << c.script << ": " << size;
+    EXPECT_EQ(fs::file_size(at("old.wav")), c.size) << c.script;
+    if (c.script.find(">>") != std::string::npos) {
+      EXPECT_TRUE(same_bytes(read_file(at("old.wav")), old)) << c.script;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << c.script;
   }
 }
 
 // An interrupted append through the caller's descriptor left the room
-// reserved for the whole sound allocated past the log's end.
+// reserved for the whole sound allocated past the log's end, and half a sound
+// in the log.
 TEST_F(Cli, AnInterruptedAppendGivesBackItsReservedRoom) {
   write_file(at("log"), "old\n");
   Process run({R"(exec "$0" -r 192000 -e s16 E 0.01 /dev/stdout >>log)"},
@@ -663,8 +715,8 @@ TEST_F(Cli, AnInterruptedAppendGivesBackItsReservedRoom) {
   EXPECT_EQ(run.wait().signal, SIGTERM);
   struct stat st {};
   ASSERT_EQ(::stat(at("log").c_str(), &st), 0);
-  EXPECT_GT(st.st_size, 4);
-  EXPECT_LE(st.st_blocks * 512, st.st_size + (1 << 20)) << st.st_size;
+  EXPECT_EQ(read_file(at("log")), "old\n");
+  EXPECT_LE(st.st_blocks * 512, 1 << 20) << st.st_size;
 }
 
 // Started with standard streams closed, the file took descriptor 2 and the

@@ -17,20 +17,18 @@ severe() { printf 'zarn: severe (%s): %s, unit 12, file %s' "$1" "$2" "$3"; }
 
 "$ZARN" Q1ABC 20 "$scratch/whole.wav"
 
-# Disk full: an 8 KiB tmpfs takes two pages of a 46 KB file, then refuses.
+# Disk full: an 8 KiB tmpfs takes two pages of a 46 KB file, which were left
+# behind as a broken sound; now nothing is.
 mkdir small
 mount -t tmpfs -o size=8k tmpfs small
 run_zarn Q1ABC 20 small/id.wav
 check "disk full: status" "$status" 38
 check "disk full: lines" "$err" "zarn: No space left on device
 $(severe 38 "error during write" "$scratch/small/id.wav")"
-check "disk full: bytes written stay" "$(stat -c %s small/id.wav)" 8192
-check "disk full: they are the run's first bytes" \
-  "$(cmp -n 8192 small/id.wav whole.wav && echo same)" same
+check "disk full: no file, no temporary" "$(ls -A small)" ""
 
 # Read-only file system: an existing file is the user's read-only file and
 # stays as it was; a new file is a place we may not write.
-rm small/id.wav
 echo "old bytes" >small/keep.wav
 mount -o remount,ro small
 run_zarn Q1ABC 20 small/keep.wav
@@ -82,15 +80,71 @@ if truncate -s 1M ext2.img && mke2fs -q -m 0 -t ext2 ext2.img && mount -o loop e
   run_zarn Q1ABC 20 /dev/stdout >>ext2/ids.log
   check "ext2 full, append: log cut back" "$(seq 1 5000 | cmp - ext2/ids.log && echo same)" same
   # An overwrite that fails part-way (in a hole) left the new bytes followed
-  # by the old ones.
+  # by the old ones; now the old file stays whole.
   truncate -s 100000 ext2/ids.log
+  cp ext2/ids.log ids-copy.log
   run_zarn Q1ABC 20 ext2/ids.log
-  check "ext2 full, overwrite: the run's bytes alone" "$(cmp ext2/ids.log whole.wav 2>&1 |
-    sed 's/ after .*//')" "cmp: EOF on ext2/ids.log"
+  check "ext2 full, overwrite: status" "$status" 38
+  check "ext2 full, overwrite: old file kept" "$(cmp ext2/ids.log ids-copy.log && echo same)" same
+  check "ext2 full, overwrite: no temporary" "$(ls -A ext2 | grep -c zarn-)" 0
   umount ext2
 else
   echo "no loop device: the ext2 case is left out"
 fi
+
+# SIGKILL, which no handler sees, at random points of an overwrite of a
+# 606 MiB file: the new bytes were followed by the old ones. Now the name is
+# the old file or the new one, byte for byte, and at most a temporary named
+# for it stays beside it.
+mkdir big
+mount -t tmpfs -o size=2000m tmpfs big
+long=(-r 192000 -e s16 E 0.0029)
+"$ZARN" "${long[@]}" big/old.ref 800
+"$ZARN" "${long[@]}" big/id.wav
+new_sum=$(sha256sum <big/id.wav)
+rm big/id.wav
+start=$(date +%s%N)
+cp big/old.ref big/id.wav
+"$ZARN" "${long[@]}" big/id.wav
+span=$((($(date +%s%N) - start) / 1000000))  # ms, the copy and the run
+torn=""
+outcomes=""
+for round in $(seq 1 20); do
+  cp big/old.ref big/id.wav
+  "$ZARN" "${long[@]}" big/id.wav &
+  sleep "$(awk -v ms=$((RANDOM % span)) 'BEGIN { printf "%.3f", ms / 1000 }')"
+  kill -KILL $! 2>/dev/null
+  wait $! 2>/dev/null
+  if cmp -s big/id.wav big/old.ref; then
+    outcomes+=o
+  elif [[ "$(sha256sum <big/id.wav)" == "$new_sum" ]]; then
+    outcomes+=n
+  else
+    torn+=" round $round"
+  fi
+  leftovers=$(ls -A big | grep -v -e '^id\.wav$' -e '^old\.ref$')
+  [[ -z "$leftovers" || "$leftovers" =~ ^\.id\.wav\.zarn-[A-Za-z0-9]{6}$ ]] ||
+    torn+=" round $round left: $leftovers"
+  rm -f big/.id.wav.zarn-*
+done
+echo "SIGKILL during an overwrite, 20 rounds (o old, n new): $outcomes"
+check "SIGKILL during an overwrite: old or new file, nothing else" "$torn" ""
+umount big
+
+# SIGKILL during an append to a log on a 64 MiB tmpfs: the room reserved for
+# the whole 61 MB sound stayed allocated past the log's end, and later writes
+# were refused. Now the file system holds no more than the log's bytes.
+mkdir log
+mount -t tmpfs -o size=64m tmpfs log
+echo "old line" >log/ids.log
+"$ZARN" -r 192000 -e s16 E 0.03 /dev/stdout >>log/ids.log &
+for _ in $(seq 1 500); do (($(stat -c %s log/ids.log) > 100000)) && break; sleep 0.01; done
+kill -KILL $!
+wait $! 2>/dev/null
+used=$((($(stat -f -c '%b - %f' log)) * $(stat -f -c %S log)))
+held=$((($(stat -c %s log/ids.log) + 4095) / 4096 * 4096))
+check "SIGKILL during an append: no room held past the log" "$used" "$held"
+umount log
 
 # A user without rights: nobody may read root's file but not write it, and
 # may not create files in root's folder.
@@ -123,6 +177,15 @@ chmod 222 write-only.wav
 run_zarn_as_nobody Q1ABC 20 write-only.wav
 check "write-only file: status" "$status $err" "0 "
 check "write-only file: the sound" "$(cmp write-only.wav whole.wav && echo same)" same
+
+# Root replaces nobody's file: it stays nobody's, with its mode.
+echo "old bytes" >nobodys.wav
+chown nobody:nogroup nobodys.wav
+chmod 640 nobodys.wav
+run_zarn Q1ABC 20 nobodys.wav
+check "replaced for another user: owner and mode" "$status $(stat -c '%U %G %a' nobodys.wav)" \
+  "0 nobody nogroup 640"
+check "replaced for another user: the sound" "$(cmp nobodys.wav whole.wav && echo same)" same
 
 # A message file nobody may read is refused before the output is looked at:
 # nobody could not have created out.wav either.

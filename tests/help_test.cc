@@ -13,9 +13,10 @@ namespace {
 // Each of these is an option to the reader and has its line in the summary.
 TEST(HelpText, ListsEveryOptionTheReaderKnows) {
   for (std::string_view option :
-       {"-r",       "--rate",      "-e",     "--encoding", "--ramp", "--farnsworth", "--word-gap",
-        "--volume", "--lead",      "--tail", "--raw",      "-p",     "--preset",     "--text",
-        "-f",       "--text-file", "-h",     "--help",     "-V",     "--version"}) {
+       {"-r",         "--rate",    "-e",     "--encoding",  "--ramp",      "--farnsworth",
+        "--word-gap", "--volume",  "--lead", "--tail",      "--raw",       "-p",
+        "--preset",   "--text",    "-f",     "--text-file", "-h",          "--help",
+        "-V",         "--version", "--ch",   "--fold",      "--ukrainian", "--persian", "--sync"}) {
     const auto result = read_options(std::vector<std::string_view>{option});
     EXPECT_TRUE(result || result.error().kind != OptionError::Kind::unknown_option) << option;
     const std::string listed = std::string(option) + (option[1] == '-' ? " " : ",");

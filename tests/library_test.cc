@@ -55,6 +55,14 @@ TEST(Library, ThreadsRenderingAtOnceGetWhatEachWouldAlone) {
   }
 }
 
+// The library runs the command line's encoder, so it takes every script's
+// letters: a Cyrillic message is the Latin letters of the same codes.
+TEST(Library, RendersACyrillicMessage) {
+  const Rendered cyrillic = render({"--text", "ПРИВЕТ МИР", "20"});
+  EXPECT_EQ(cyrillic.status, 0) << cyrillic.diagnostic;
+  EXPECT_EQ(cyrillic, render({"--text", "PRIWET MIR", "20"}));
+}
+
 TEST(Library, NullArgumentsAreEmptyAndANullResultIsRefused) {
   const char* args[] = {"Q1ABC", nullptr};
   EXPECT_EQ(render({"Q1ABC", ""}), render({args[0], args[1]}));

@@ -30,8 +30,9 @@ Units joined(std::initializer_list<Units> pieces) {
   return all;
 }
 
-Units encoded(std::string_view text, TextForm form = TextForm::one_line) {
-  const auto result = encode_message(text, form);
+Units encoded(std::string_view text, TextForm form = TextForm::one_line,
+              const LetterChoice& letters = {}) {
+  const auto result = encode_message(text, form, letters);
   if (result) return result->units;
   ADD_FAILURE() << text << " refused at " << result.error().position;
   return {};
@@ -76,8 +77,9 @@ TEST(EncodeMessage, GivesTheCallsignEncodersUnitsForACallsign) {
   }
 }
 
-std::string refusal(std::string_view text, TextForm form = TextForm::one_line) {
-  const auto result = encode_message(text, form);
+std::string refusal(std::string_view text, TextForm form = TextForm::one_line,
+                    const LetterChoice& letters = {}) {
+  const auto result = encode_message(text, form, letters);
   if (result) return "(accepted)";
   return message_error_text(result.error());
 }
@@ -88,7 +90,7 @@ TEST(EncodeMessage, RefusesNamingTheCharacterAndItsPosition) {
   const std::pair<std::string_view, std::string_view> kCases[] = {
       {"Q#", "message character '#' at position 2 has no Morse code"},
       {"A\tB\n", "message character '\\n' at position 4 has no Morse code"},
-      {"Q\xc3\xa9", "message character '\xc3\xa9' at position 2 has no Morse code"},
+      {"Q\xc3\xad", "message character '\xc3\xad' at position 2 has no Morse code"},
       {"A\xe2\x82\xac", "message character '\xe2\x82\xac' at position 2 has no Morse code"},
       {"A\xe2\x82"
        "A",
@@ -129,7 +131,7 @@ TEST(EncodeMessage, RefusesNamingTheCharacterAndItsPosition) {
 TEST(EncodeMessage, RefusesALineNamingItsLineAndColumn) {
   const std::pair<std::string_view, std::string_view> kCases[] = {
       {"CQ\r\nQ1#BC", "message character '#' at line 2, column 3 has no Morse code"},
-      {"A\rB\r\n\n\xc3\xa9#", "message character '\xc3\xa9' at line 4, column 1 has no Morse code"},
+      {"A\rB\r\n\n\xc3\xad#", "message character '\xc3\xad' at line 4, column 1 has no Morse code"},
       {"\xef\xbb\xbfQ#", "message character '#' at line 1, column 2 has no Morse code"},
       // Past the start it is an invisible character, shown escaped.
       {"Q\xef\xbb\xbf",
@@ -144,6 +146,71 @@ TEST(EncodeMessage, RefusesALineNamingItsLineAndColumn) {
   };
   for (const auto& [text, diagnostic] : kCases) {
     EXPECT_EQ(refusal(text, TextForm::lines), diagnostic) << testing::PrintToString(text);
+  }
+}
+
+constexpr LetterChoice kCh{.ch = true}, kFold{.fold = true}, kUkrainian{.ukrainian = true},
+    kPersian{.persian = true};
+
+// Each message sends what the other one does, often in Latin codes and
+// prosigns: every letter in either case, the kana code's prosigns around
+// the kana only, the letter options.
+TEST(EncodeMessage, SendsEveryScriptsLettersLikeTheirEquivalents) {
+  const struct {
+    std::string_view text;
+    LetterChoice letters;
+    std::string_view same;
+  } kCases[] = {
+      {"\u00e0\u00e5\u00e4\u00e6\u0105\u0107\u0109\u00e7\u00f0\u0111\u00e9\u0119\u00e8\u011d"
+       "\u0125\u0135\u0142\u0144\u00f1\u00f3\u00f6\u00f8\u015b\u015d\u0161\u00fe\u00fc\u016d"
+       "\u017a\u017c",
+       {},
+       "\u00c0\u00c5\u00c4\u00c6\u0104\u0106\u0108\u00c7\u00d0\u0110\u00c9\u0118\u00c8\u011c"
+       "\u0124\u0134\u0141\u0143\u00d1\u00d3\u00d6\u00d8\u015a\u015c\u0160\u00de\u00dc\u016c"
+       "\u0179\u017b"},
+      {"абвгдеёжзийклмнопрстуфхцчшщъыьэюя", {}, "АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"},
+      {"ґєії", kUkrainian, "ҐЄІЇ"},
+      {"αβγδεζηθικλμνξοπρστυφχψως", {}, "ΑΒΓΔΕΖΗΘΙΚΛΜΝΞΟΠΡΣΤΥΦΧΨΩΣ"},
+      // The same characters, other letters in another language.
+      {"И", {}, "I"},
+      {"И", kUkrainian, "Y"},
+      {"\u0647", {}, "<ID>"},
+      {"\u0647", kPersian, "E"},
+      {"ワ", {}, "<DO>K<SN>"},
+      {"CQ ワタ DE", {}, "CQ <DO>KN<SN> DE"},
+      {"Q1ABC мир はな 73", {}, "Q1ABC MIR <DO>BR<SN> 73"},
+      {"ワ タ", {}, "<DO>K N<SN>"},
+      {"ワ<AR>タ", {}, "<DO>K<SN><AR><DO>N<SN>"},
+      {"わッ", {}, "<DO>KP<SN>"},        // hiragana, a small kana
+      {"ガパ", {}, "<DO>LIB<IME><SN>"},  // KA and the voicing mark, HA and the half-voicing one
+      {"か\u3099は\u309a", {}, "<DO>LIB<IME><SN>"},  // the combining marks
+      {"Chata cH", kCh, "<TTTT>ATA <TTTT>"},
+      {"C H", kCh, "C H"},
+      {"\u00cd\u00f1igo \u00e3", kFold, "I\u00d1IGO A"},
+      {"\u03ac\u0390 \u0623", kFold, "\u0391\u0399 \u0627"},
+  };
+  for (const auto& [text, letters, same] : kCases) {
+    EXPECT_EQ(encoded(text, TextForm::one_line, letters),
+              encoded(same, TextForm::one_line, letters))
+        << text;
+  }
+}
+
+TEST(EncodeMessage, RefusesLettersOutsideTheChosenTablesByLineAndColumn) {
+  const struct {
+    std::string_view text;
+    LetterChoice letters;
+    std::string_view diagnostic;
+  } kCases[] = {
+      {"CQ\n\u00cd", {}, "message character '\u00cd' at line 2, column 1 has no Morse code"},
+      {"A \u0126", kFold, "message character '\u0126' at line 1, column 3 has no Morse code"},
+      {"\u067e", {}, "message character '\u067e' at line 1, column 1 has no Morse code"},
+      {"\u0407", {}, "message character '\u0407' at line 1, column 1 has no Morse code"},
+      {"\u042b", kUkrainian, "message character '\u042b' at line 1, column 1 has no Morse code"},
+      {"ワゝ", {}, "message character 'ゝ' at line 1, column 2 has no Morse code"},
+  };
+  for (const auto& [text, letters, diagnostic] : kCases) {
+    EXPECT_EQ(refusal(text, TextForm::lines, letters), diagnostic) << text;
   }
 }
 

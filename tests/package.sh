@@ -14,7 +14,7 @@ need man man-db
 need lintian lintian
 
 check "mandoc lint" "$(mandoc -T lint "$source_dir/docs/zarn.1" 2>&1)" ""
-check "groff warnings" "$(groff -man -ww -z "$source_dir/docs/zarn.1" 2>&1)" ""
+check "groff warnings" "$(groff -man -Tutf8 -ww -z "$source_dir/docs/zarn.1" 2>&1)" ""
 
 # The manual page's OPTIONS section against --help: every option, written as
 # --help writes it (names and value name); for an option with a value, the

@@ -28,8 +28,10 @@ TEST(Printable, EscapesWhatATerminalWouldObey) {
       {"\xe3\x80\x80\xe3\x85\xa4", "\\xe3\\x80\\x80\\xe3\\x85\\xa4"},  // wide space, filler
       {"\xf3\xa0\x80\x81", "\\xf3\\xa0\\x80\\x81"},                    // language tag
       {"\xff\xfe", "\\xff\\xfe"},                                      // not UTF-8
-      {"caf\xc3\xa9 \\ ok", "caf\xc3\xa9 \\ ok"},                      // kept as written
-      {"\xe2\x80\x94", "\xe2\x80\x94"},                                // an em dash is text
+      {"'\xcc\x81", "'\\xcc\\x81"},  // a combining mark joins onto the quote
+      {"\xef\xbf\xbe\xf4\x8f\xbf\xbf", "\\xef\\xbf\\xbe\\xf4\\x8f\\xbf\\xbf"},  // noncharacters
+      {"caf\xc3\xa9 \\ ok", "caf\xc3\xa9 \\ ok"},                               // kept as written
+      {"\xe2\x80\x94", "\xe2\x80\x94"},  // an em dash is text
   };
   for (const auto& c : kCases) EXPECT_EQ(printable(c.text), c.shown) << c.shown;
 }

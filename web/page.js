@@ -182,7 +182,7 @@ function showSound(result, args) {
 function update() {
   $("callsign-label").textContent = isMessage() ? "Message" : "Callsign";
   $("callsign-hint").textContent = isMessage()
-    ? "Letters, digits, blanks, . , : ? ' - / ( ) \" = + @ and prosigns such as <AR>."
+    ? "Letters of any script zarn knows (Latin, Cyrillic, Greek, Hebrew, Arabic, kana), digits, blanks, . , : ? ' - / ( ) \" = + @ and prosigns such as <AR>."
     : "Letters, digits and /; the first 10 count.";
   const args = formArguments();
   $("command").value = commandLine(args, fileName());
