@@ -4,6 +4,7 @@
 
 #include "args/option_table.h"
 #include "args/presets.h"
+#include "core/version.h"
 
 namespace zarn {
 namespace {
@@ -42,7 +43,8 @@ constexpr std::string_view kScripts =
     "                prosigns <DO> and <SN>, which go in of themselves\n"
     "man zarn has every script's table.\n";
 
-constexpr std::string_view kVersion = "zarn 1.2.0\n";
+// Scripts read the version from the first line alone.
+constexpr std::string_view kLicence = "Copyright the zarn authors. MIT License.\n";
 
 // `head` padded to `column`, then `text` broken at blanks into lines that
 // continue at `column`.
@@ -106,7 +108,9 @@ std::string_view help_text() {
 }
 
 std::string_view version_text() {
-  return kVersion;
+  static const std::string text =
+      "zarn " + std::string(kVersionNumber) + "\n" + std::string(kLicence);
+  return text;
 }
 
 }  // namespace zarn

@@ -13,7 +13,7 @@ inline constexpr std::string_view kUsage = " Usage: zarn <callsign> <wpm> <filen
 // the presets.
 std::string_view help_text();
 
-// The program's name and version, one line.
+// The program's name and version, then its licence.
 std::string_view version_text();
 
 }  // namespace zarn

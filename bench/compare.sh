@@ -2,19 +2,40 @@
 # Times whole runs of the tool side by side with cp of the identical file and
 # with sox synthesising a tone of the same length, and prints the ratios of
 # median wall times: the classic sound, long and typical, and a long shaped
-# sound (48 kHz, 16-bit, 5 ms ramps).
+# sound (48 kHz, 16-bit, 5 ms ramps). The typical run is also timed against
+# a release build of commit d43b7f9, made here from a worktree of this
+# repository, whose speed it must keep.
 # Usage: bench/compare.sh path/to/zarn (a release build).
 set -euo pipefail
 zarn=$(readlink -f "${1:?usage: $0 path/to/zarn}")
-for tool in hyperfine sox; do
+for tool in hyperfine sox cmake git; do
   command -v "$tool" >/dev/null || { echo "$tool not found (Debian package: $tool)" >&2; exit 2; }
 done
+repo=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
+reference_commit=d43b7f9
+reference_tree=${TMPDIR:-/tmp}/zarn-$reference_commit
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+made_tree=
+cleanup() {
+  [[ -z $made_tree ]] || git -C "$repo" worktree remove --force "$reference_tree"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+if [[ ! -d $reference_tree ]]; then
+  git -C "$repo" worktree add --quiet --detach "$reference_tree" "$reference_commit" >/dev/null
+  made_tree=yes
+fi
+# Its compiler's warnings are no news: shown only if the build fails.
+{ cmake -S "$reference_tree" -B "$work/reference" -DCMAKE_BUILD_TYPE=Release -DZARN_STATIC=ON &&
+  cmake --build "$work/reference" --target zarn -j2; } >"$work/reference.log" 2>&1 ||
+  { cat "$work/reference.log" >&2; exit 1; }
+reference=$work/reference/zarn
 cd "$work"
 
 "$zarn" 0000000000 1 long.wav
 "$zarn" Q1ABC 20 typical.wav
+"$reference" Q1ABC 20 reference.wav
+cmp -s typical.wav reference.wav || { echo "the $reference_commit build writes other bytes" >&2; exit 1; }
 # 220 units at 4.4 wpm: 60 s of sound, 2,880,000 samples of 2 bytes.
 shaped=(-r 48000 -e s16 --ramp 5 0000000000 4.4)
 "$zarn" "${shaped[@]}" shaped.wav
@@ -40,6 +61,12 @@ hyperfine --warmup 3 --runs 20 --export-csv typical.csv \
   "for i in \$(seq 50); do $zarn Q1ABC 20 out.wav; done" \
   "for i in \$(seq 50); do cp typical.wav copy.wav; done" >/dev/null
 
+# One process at a time, not a shell loop, which would hide start-up costs.
+for round in 1 2 3; do
+  hyperfine -N --warmup 50 --runs 1000 --export-csv "side-$round.csv" \
+    "$zarn Q1ABC 20 out.wav" "$reference Q1ABC 20 reference-out.wav" >/dev/null
+done
+
 hyperfine -N --warmup 1 --runs 5 --export-csv message.csv \
   "$zarn ${message[*]} message-out.raw" \
   "cp message.raw message-copy.raw" >/dev/null
@@ -62,6 +89,13 @@ printf '  zarn / cp = %s (goal <= 1.0)\n' "$(ratio "$zarn_shaped" "$cp_shaped")"
 printf 'typical run (Q1ABC at 20 wpm), fifty in a loop: zarn %.1f ms, cp %.1f ms\n' \
   "$(ratio "$zarn_typ" 0.001)" "$(ratio "$cp_typ" 0.001)"
 printf '  zarn / cp = %s (goal <= 0.8)\n' "$(ratio "$zarn_typ" "$cp_typ")"
+printf 'typical run (Q1ABC at 20 wpm), one process, median of 1000, against %s:\n' \
+  "$reference_commit"
+for round in 1 2 3; do
+  now=$(median "side-$round.csv" 1) then=$(median "side-$round.csv" 2)
+  printf '  round %d: zarn %.3f ms, %s %.3f ms, ratio %s (goal <= 1.05)\n' "$round" \
+    "$(ratio "$now" 0.001)" "$reference_commit" "$(ratio "$then" 0.001)" "$(ratio "$now" "$then")"
+done
 printf 'message file (1 MB, zarn %s, %s bytes): zarn %.0f ms, cp %.0f ms, peak %s KB\n' \
   "${message[*]}" "$(stat -c %s message.raw)" "$(ratio "$zarn_msg" 0.001)" \
   "$(ratio "$cp_msg" 0.001)" "$peak_kb"

@@ -5,7 +5,7 @@
 #include <bit>
 #include <cmath>
 
-#include "render/vector_dispatch.h"
+#include "render/kernel.h"
 
 #ifdef ZARN_HAVE_SSE2
 #include <immintrin.h>
@@ -102,7 +102,7 @@ struct Sse2Constants {
   return _mm_unpacklo_epi64(pair_levels(at), pair_levels(at + 2));
 }
 
-#ifdef ZARN_HAVE_AVX2_VARIANT
+#ifdef ZARN_HAVE_AVX2
 struct Avx2Constants {
   __m256d peak, floor, sign, half;
   [[gnu::target("avx2")]] explicit Avx2Constants(double peak_level)
@@ -158,7 +158,7 @@ std::size_t u8_run_sse2(std::span<const double> values, std::uint8_t* out) {
   return i;
 }
 
-#ifdef ZARN_HAVE_AVX2_VARIANT
+#ifdef ZARN_HAVE_AVX2
 [[gnu::target("avx2")]] std::size_t s16_run_avx2(std::span<const double> values,
                                                  std::uint8_t* out) {
   const Avx2Constants constants(kS16Peak);
@@ -183,16 +183,20 @@ std::size_t u8_run_sse2(std::span<const double> values, std::uint8_t* out) {
 #endif
 
 std::size_t s16_vector_run(std::span<const double> values, std::uint8_t* out) {
-#ifdef ZARN_HAVE_AVX2_VARIANT
-  if (processor_has_avx2()) return s16_run_avx2(values, out);
-#endif
+#ifdef ZARN_HAVE_AVX2
+  return run_kernel([&] { return s16_run_sse2(values, out); },
+                    [&] { return s16_run_avx2(values, out); });
+#else
   return s16_run_sse2(values, out);
+#endif
 }
 std::size_t u8_vector_run(std::span<const double> values, std::uint8_t* out) {
-#ifdef ZARN_HAVE_AVX2_VARIANT
-  if (processor_has_avx2()) return u8_run_avx2(values, out);
-#endif
+#ifdef ZARN_HAVE_AVX2
+  return run_kernel([&] { return u8_run_sse2(values, out); },
+                    [&] { return u8_run_avx2(values, out); });
+#else
   return u8_run_sse2(values, out);
+#endif
 }
 
 #else

@@ -11,6 +11,7 @@
 
 #include "args/command.h"
 #include "core/describe.h"
+#include "core/version.h"
 #include "encode/gsm.h"
 #include "lib/memory_render.h"
 
@@ -87,7 +88,8 @@ extern "C" void zarn_result_free(zarn_result* result) {
 }
 
 extern "C" const char* zarn_version(void) {
-  return ZARN_VERSION;
+  // A literal's view: its terminating NUL follows it.
+  return zarn::kVersionNumber.data();
 }
 
 extern "C" int zarn_has_encoding(const char* encoding) {

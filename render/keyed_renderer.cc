@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/vector_dispatch.h"
+#include "render/kernel.h"
 
 namespace zarn {
 namespace {
@@ -153,7 +153,7 @@ void KeyedRenderer::apply_ramp(Stretch stretch, std::int64_t k, std::span<double
   const Ramp ramp =
       ramp_from(k - current_->origin, rising ? current_->down_seconds : current_->up_seconds,
                 tone_.sample_rate, tone_.ramp_seconds, rising);
-  run_fastest([&] { shape_by_ramp(ramp, values); });
+  run_kernel([&] { shape_by_ramp(ramp, values); });
 }
 
 }  // namespace zarn

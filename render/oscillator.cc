@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/vector_dispatch.h"
+#include "render/kernel.h"
 
 namespace zarn {
 namespace {
@@ -87,7 +87,7 @@ void Oscillator::generate(std::int64_t block, std::span<double> out) const {
   const double phase = phase_of(frequency_hz_, sample_rate_, first - base_, offset_);
   const BlockStart start{amplitude_ * std::sin(phase), amplitude_ * std::cos(phase),
                          offset_sin_.data(), offset_cos_.data(), row_factor_};
-  run_fastest([&] { fill_block(start, out.data(), out.size()); });
+  run_kernel([&] { fill_block(start, out.data(), out.size()); });
 }
 
 void Oscillator::rephase(std::int64_t index, double offset) {

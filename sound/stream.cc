@@ -97,21 +97,22 @@ SoundStream::SoundStream(const SoundPlan& plan)
       sample_bytes_left_(static_cast<std::uint64_t>(plan.format.data_size(plan.sample_count))),
       frame_bytes_(static_cast<std::size_t>(plan.format.frame().bytes)),
       samples_(samples_for(plan)),
-      block_(kBlockBytes) {}
+      block_(new std::uint8_t[kBlockBytes]) {}
 
 SoundStream::~SoundStream() = default;
 
 std::span<const std::uint8_t> SoundStream::next() {
   std::size_t filled = header_.size();
-  std::copy(header_.begin(), header_.end(), block_.begin());
+  const std::span block(block_.get(), kBlockBytes);
+  std::copy(header_.begin(), header_.end(), block.begin());
   header_.clear();
   const std::size_t room = kBlockBytes - filled;
   const auto take = static_cast<std::size_t>(
       std::min<std::uint64_t>(sample_bytes_left_, room - room % frame_bytes_));
-  samples_->fill(std::span(block_).subspan(filled, take));
+  samples_->fill(block.subspan(filled, take));
   filled += take;
   sample_bytes_left_ -= take;
-  return std::span(block_).first(filled);
+  return block.first(filled);
 }
 
 }  // namespace zarn

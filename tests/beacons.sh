@@ -6,7 +6,7 @@ set -uo pipefail
 source "$(dirname "$0")/harness.sh"
 
 need sox sox
-need python3 python3
+need python3 python3-minimal
 [[ -x /usr/bin/time ]] || skip "/usr/bin/time not found (Debian package: time)"
 
 # Copies are the single sound's bytes, 60 s of s16 silence (zero) apart.

@@ -9,6 +9,8 @@
 #include <random>
 #include <vector>
 
+#include "support/every_kernel.h"
+
 namespace zarn {
 namespace {
 
@@ -79,9 +81,12 @@ TEST(Levels, RoundHalfAwayFromZeroAndClamp) {
   }
 }
 
+struct EncodeSamples : testing::EveryKernel {};
+ZARN_EVERY_KERNEL(EncodeSamples);
+
 // The vector kernels (whole runs of 8 or 16) against the one-value path
 // (runs shorter than 8), over every possible tail, clamping and a NaN.
-TEST(EncodeSamples, VectorKernelsMatchTheOneValuePath) {
+TEST_P(EncodeSamples, VectorKernelsMatchTheOneValuePath) {
   std::mt19937 random(5);
   std::vector<double> values(1003);
   for (double& v : values) v = std::uniform_real_distribution<double>(-1.6, 1.6)(random);
@@ -99,7 +104,7 @@ TEST(EncodeSamples, VectorKernelsMatchTheOneValuePath) {
 
 // Just below the quietest value a sample is the encoding's silence; just
 // above, it is not.
-TEST(EncodeSamples, QuietestValueIsWhereSilenceEnds) {
+TEST_P(EncodeSamples, QuietestValueIsWhereSilenceEnds) {
   for (const Encoding encoding : {Encoding::u8, Encoding::s16, Encoding::ulaw, Encoding::alaw}) {
     const double quietest = quietest_value(encoding);
     const std::vector<std::uint8_t> silence(std::size_t(bytes_per_sample(encoding)),

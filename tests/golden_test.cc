@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "support/every_kernel.h"
 #include "support/render.h"
 
 namespace zarn {
@@ -14,7 +15,10 @@ std::uint64_t fnv1a(const std::vector<std::uint8_t>& bytes) {
   return hash;
 }
 
-TEST(Golden, LongRunsAtSeveralSpeedsAndTones) {
+struct Golden : testing::EveryKernel {};
+ZARN_EVERY_KERNEL(Golden);
+
+TEST_P(Golden, LongRunsAtSeveralSpeedsAndTones) {
   const struct {
     const char* callsign;
     float wpm;

@@ -36,7 +36,8 @@ TEST(HelpText, EveryLineFitsAnEightyColumnTerminal) {
 TEST(HelpText, StartsWithTheSynopsis) {
   EXPECT_TRUE(
       help_text().starts_with("Usage: zarn [options] <callsign> <wpm> <filename> [<freq>]\n"));
-  EXPECT_EQ(version_text(), "zarn 1.2.0\n");
+  EXPECT_EQ(version_text(),
+            "zarn " ZARN_PROJECT_VERSION "\nCopyright the zarn authors. MIT License.\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "keying/unit_grid.h"
+#include "support/every_kernel.h"
 #include "support/exact_sine.h"
 #include "support/keyed.h"
 #include "support/morse_units.h"
@@ -78,8 +79,12 @@ bool within_one_step(Encoding encoding, const std::uint8_t* bytes, double v) {
   return false;
 }
 
+// Named after the class it tests, which the tests below therefore name in full.
+struct KeyedRenderer : testing::EveryKernel {};
+ZARN_EVERY_KERNEL(KeyedRenderer);
+
 // g e(k) sin(2 pi f k / rate), sample by sample, for both keys.
-TEST(KeyedRenderer, EverySampleIsWithinOneStepOfThePlainFormula) {
+TEST_P(KeyedRenderer, EverySampleIsWithinOneStepOfThePlainFormula) {
   std::vector<std::pair<Sound, Encoding>> cases;
   for (const auto& [text, wpm, tone_hz] : {std::tuple{"Q1ABC", 20.0f, 1361.97509765625f},
                                            {"0000000000", 5.0f, 2500.3f},
@@ -113,7 +118,7 @@ TEST(KeyedRenderer, EverySampleIsWithinOneStepOfThePlainFormula) {
 // At a quarter of the rate every other sample is +-1, so the larger of two
 // neighbours shows the envelope itself: half-way along a ramp it must be 1/2,
 // give or take the 0.0065 that one sample moves it at 240 samples a ramp.
-TEST(KeyedRenderer, TonesPassHalfAmplitudeHalfWayAlongTheirRamps) {
+TEST_P(KeyedRenderer, TonesPassHalfAmplitudeHalfWayAlongTheirRamps) {
   const double rate = 48000;
   const double ramp = 0.005;
   const auto units = testing::units_of("KA");
@@ -140,7 +145,7 @@ TEST(KeyedRenderer, TonesPassHalfAmplitudeHalfWayAlongTheirRamps) {
 // the units say each run begins and ends, a gap must be all silence and a
 // tone must have no silence longer than its zero crossings make (two bytes
 // of 128); the sound ends with a gap.
-TEST(KeyedRenderer, KeepsTheGridsTimingDeepIntoALongSound) {
+TEST_P(KeyedRenderer, KeepsTheGridsTimingDeepIntoALongSound) {
   for (const auto& [text, wpm] : {std::pair{"Q1ABC", 0.1f}, {"0000000000", 0.4f}}) {
     const std::vector<std::uint8_t> units = testing::units_of(text);
     const float dot = 1.2f / wpm;
@@ -166,11 +171,11 @@ TEST(KeyedRenderer, KeepsTheGridsTimingDeepIntoALongSound) {
 }
 
 // Upward zero crossings, interpolated, over the last minute of an hour.
-TEST(KeyedRenderer, KeepsItsFrequencyAfterAnHour) {
+TEST_P(KeyedRenderer, KeepsItsFrequencyAfterAnHour) {
   const double tone_hz = 1361.97509765625;
   const std::vector<std::uint8_t> an_hour_key_down(60, 1);
-  KeyedRenderer renderer({tone_hz, 11025, 1, 0, 1},
-                         std::make_unique<UnitGrid>(60.0, 11025, an_hour_key_down));
+  zarn::KeyedRenderer renderer({tone_hz, 11025, 1, 0, 1},
+                               std::make_unique<UnitGrid>(60.0, 11025, an_hour_key_down));
   std::vector<double> minute(60 * 11025);
   for (int i = 0; i < 60; ++i) renderer.render(minute, [](std::size_t, std::size_t, bool) {});
   double first = -1, last = -1;

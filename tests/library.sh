@@ -14,7 +14,8 @@ need cc gcc
 need sox sox
 need multimon-ng multimon-ng
 
-cmake --install "$build" --prefix "$scratch/prefix" >/dev/null || skip "cmake --install failed"
+cmake --install "$build" --prefix "$scratch/prefix" >/dev/null ||
+  { echo "FAIL: cmake --install failed"; exit 1; }
 export PKG_CONFIG_PATH
 PKG_CONFIG_PATH=$(dirname "$(find "$scratch/prefix" -name zarn.pc)")
 libdir=$(pkg-config --variable=libdir zarn)

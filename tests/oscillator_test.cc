@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "support/every_kernel.h"
 #include "support/exact_sine.h"
 
 namespace zarn {
@@ -13,11 +14,15 @@ namespace {
 constexpr std::size_t kBlock = Oscillator::kBlockSamples;
 constexpr auto kLanes = static_cast<double>(Oscillator::kLanes);
 
+// Named after the class it tests, which the tests below therefore name in full.
+struct Oscillator : testing::EveryKernel {};
+ZARN_EVERY_KERNEL(Oscillator);
+
 // Far into long sounds, against the exact sine. The oscillator's own error is
 // near 1e-13; 1e-9 is its promise, still 30 000 times finer than one s16
 // step, while any drift, or f k rounded to a double before the reduction
 // (about 1e-7 rad at these indices), breaks it.
-TEST(Oscillator, StaysOnTheExactSineForHours) {
+TEST_P(Oscillator, StaysOnTheExactSineForHours) {
   const struct {
     double frequency_hz, sample_rate;
     std::int64_t first;
@@ -33,7 +38,7 @@ TEST(Oscillator, StaysOnTheExactSineForHours) {
   };
   for (const auto& c : kCases) {
     std::vector<double> samples(3 * kBlock + 123);
-    Oscillator(c.frequency_hz, c.sample_rate, c.first).fill(samples);
+    zarn::Oscillator(c.frequency_hz, c.sample_rate, c.first).fill(samples);
     for (std::size_t i = 0; i < samples.size(); ++i) {
       const std::int64_t k = c.first + static_cast<std::int64_t>(i);
       ASSERT_NEAR(samples[i], testing::exact_sine(c.frequency_hz, c.sample_rate, k), 1e-9)
@@ -43,10 +48,10 @@ TEST(Oscillator, StaysOnTheExactSineForHours) {
 }
 
 // A sample's value depends on its index alone, not on how it was asked for.
-TEST(Oscillator, PiecesAndSkipsGiveTheSameSamples) {
+TEST_P(Oscillator, PiecesAndSkipsGiveTheSameSamples) {
   std::vector<double> expected(6 * kBlock);
-  Oscillator(1361.97509765625, 11025, 1).fill(expected);
-  Oscillator pieces(1361.97509765625, 11025, 1);
+  zarn::Oscillator(1361.97509765625, 11025, 1).fill(expected);
+  zarn::Oscillator pieces(1361.97509765625, 11025, 1);
   for (std::size_t done = 0, piece = 1; done < expected.size(); piece = piece * 3 + 1) {
     std::vector<double> got(std::min(piece, expected.size() - done));
     if (piece % 2 == 0) pieces.skip(static_cast<std::int64_t>(got.size()));

@@ -5,7 +5,6 @@
 # Usage: tests/package.sh path/to/build/release (after `cmake --workflow --preset package`).
 set -uo pipefail
 build=$(readlink -f "${1:?usage: $0 path/to/build/release}")
-source_dir=$(readlink -f "$(dirname "$0")/..")
 set -- "$build/zarn"
 source "$(dirname "$0")/harness.sh"
 need mandoc mandoc
@@ -13,8 +12,8 @@ need groff groff-base
 need man man-db
 need lintian lintian
 
-check "mandoc lint" "$(mandoc -T lint "$source_dir/docs/zarn.1" 2>&1)" ""
-check "groff warnings" "$(groff -man -Tutf8 -ww -z "$source_dir/docs/zarn.1" 2>&1)" ""
+check "mandoc lint" "$(mandoc -T lint "$build/zarn.1" 2>&1)" ""
+check "groff warnings" "$(groff -man -Tutf8 -ww -z "$build/zarn.1" 2>&1)" ""
 
 # The manual page's OPTIONS section against --help: every option, written as
 # --help writes it (names and value name); for an option with a value, the
@@ -35,7 +34,7 @@ help_options=$("$build/zarn" --help | awk '
   tag != "" && /^                  / { desc = desc " " $0; next }
   END { if (tag != "") print tag "\t" desc }')
 # mandoc writes bold and underlined text with backspaces; the first sed drops them.
-manual_options=$(mandoc -T ascii -O width=1000 "$source_dir/docs/zarn.1" | sed 's/.\x08//g' |
+manual_options=$(mandoc -T ascii -O width=1000 "$build/zarn.1" | sed 's/.\x08//g' |
   sed -n '/^OPTIONS$/,/^[A-Z]/p')
 check "--help lists options" "$([[ $(wc -l <<<"$help_options") -ge 11 ]] && echo yes)" yes
 check "manual page lists as many options as --help" \
@@ -59,13 +58,13 @@ done <<<"$help_options"
 help_presets=$("$build/zarn" --help | sed -n '/^A preset/,$p' | awk '/^  [a-z]/ { print $1 }')
 check "--help lists presets" "$([[ $(wc -l <<<"$help_presets") -ge 4 ]] && echo yes)" yes
 check "manual page lists the presets --help lists" \
-  "$(mandoc -T ascii -O width=1000 "$source_dir/docs/zarn.1" | sed 's/.\x08//g' |
+  "$(mandoc -T ascii -O width=1000 "$build/zarn.1" | sed 's/.\x08//g' |
     sed -n '/^PRESETS$/,/^[A-Z]/p' | awk '/^       [a-z]/ { print $1 }')" "$help_presets"
 
 # cmake --install into a prefix of our own.
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
 check "installed tool" "$([[ -x prefix/bin/zarn ]] && echo yes)" yes
-check "installed manual page" "$(gzip -dc prefix/share/man/man1/zarn.1.gz | cmp - "$source_dir/docs/zarn.1" &&
+check "installed manual page" "$(gzip -dc prefix/share/man/man1/zarn.1.gz | cmp - "$build/zarn.1" &&
   echo same)" same
 check "manual page renders" "$(MANWIDTH=80 man -l prefix/share/man/man1/zarn.1.gz 2>&1 | head -n 4 |
   tail -n 1)" "       zarn - write a callsign or a message in Morse code as a sound file"

@@ -9,6 +9,7 @@
 #include "morse/callsign.h"
 #include "render/classic/float_accumulator.h"
 #include "render/classic/sine.h"
+#include "support/every_kernel.h"
 #include "support/plain_sample_loop.h"
 
 namespace zarn {
@@ -52,7 +53,11 @@ TEST(FloatAccumulator, StopsJustBelowTheBound) {
   EXPECT_EQ(t.advance_below(10, 0.5f), 0u);
 }
 
-TEST(ToneRenderer, MatchesThePlainSampleLoop) {
+// Named after the class it tests, which the tests below therefore name in full.
+struct ToneRenderer : testing::EveryKernel {};
+ZARN_EVERY_KERNEL(ToneRenderer);
+
+TEST_P(ToneRenderer, MatchesThePlainSampleLoop) {
   std::mt19937 random(20261209);
   const char* kCallsigns[] = {"E", "Q1ABC/M", "0000000000", "T", "K0DEF", "EA9/K1"};
   for (int round = 0; round < 60; ++round) {
@@ -66,7 +71,7 @@ TEST(ToneRenderer, MatchesThePlainSampleLoop) {
     const auto count = static_cast<std::size_t>(
         classic_samples(static_cast<std::int64_t>(units.units.size()), plan.unit_seconds));
     std::vector<std::uint8_t> fast(count);
-    ToneRenderer renderer(plan, units.units);
+    zarn::ToneRenderer renderer(plan, units.units);
     // Uneven pieces, as a writer might ask for them.
     for (std::size_t done = 0, piece = 1; done < fast.size(); piece = piece * 3 + 1) {
       const std::size_t n = std::min(piece, fast.size() - done);
@@ -78,28 +83,29 @@ TEST(ToneRenderer, MatchesThePlainSampleLoop) {
   }
 }
 
-TEST(ToneSamples, EveryKernelAgreesWithStdSin) {
+struct ToneSamples : testing::EveryKernel {};
+ZARN_EVERY_KERNEL(ToneSamples);
+
+TEST_P(ToneSamples, AgreeWithStdSin) {
   std::mt19937 random(7);
-  for (const auto kernel : sine_kernels()) {
-    for (int round = 0; round < 40; ++round) {
-      // A stretch of consecutive floats from a random binade below the limit.
-      const int e = std::uniform_int_distribution<int>(-30, 22)(random);
-      const double ulp = std::ldexp(1.0, e - 23);
-      const double start = std::ldexp(1.0, e) + ulp * double(random() % (1u << 22));
-      std::vector<std::uint8_t> out(50'000);
-      tone_samples(kernel, start, ulp, out);
-      for (std::size_t i = 0; i < out.size(); ++i) {
-        const float phase = static_cast<float>(start + double(i + 1) * ulp);
-        ASSERT_EQ(out[i], tone_sample(phase)) << "kernel " << int(kernel) << " at " << phase;
-      }
+  for (int round = 0; round < 40; ++round) {
+    // A stretch of consecutive floats from a random binade below the limit.
+    const int e = std::uniform_int_distribution<int>(-30, 22)(random);
+    const double ulp = std::ldexp(1.0, e - 23);
+    const double start = std::ldexp(1.0, e) + ulp * double(random() % (1u << 22));
+    std::vector<std::uint8_t> out(50'000);
+    tone_samples(start, ulp, out);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      const float phase = static_cast<float>(start + double(i + 1) * ulp);
+      ASSERT_EQ(out[i], tone_sample(phase)) << "at " << phase;
     }
-    // Out of range and off the float range: the C library's sine decides.
-    std::vector<std::uint8_t> far(40);
-    tone_samples(kernel, 0x1p24, 2.0, far);
-    EXPECT_EQ(far[0], tone_sample(0x1p24f + 2.0f));
-    tone_samples(kernel, INFINITY, 0.0, far);
-    EXPECT_EQ(far[39], 128);
   }
+  // Out of range and off the float range: the C library's sine decides.
+  std::vector<std::uint8_t> far(40);
+  tone_samples(0x1p24, 2.0, far);
+  EXPECT_EQ(far[0], tone_sample(0x1p24f + 2.0f));
+  tone_samples(INFINITY, 0.0, far);
+  EXPECT_EQ(far[39], 128);
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 """The web page in a real headless Chromium, against the executable.
 
 Usage: tests/web_page.py path/to/site path/to/zarn
-Exits 77 (skipped) when Chromium, its driver, Selenium or the built page is
-missing."""
+Fails when Chromium, its driver, Selenium or the built page is missing, or
+exits 77 (skipped) where ZARN_SKIP_MISSING_TOOLS asks for that."""
 import base64
 import os
 import shlex
@@ -17,9 +17,25 @@ import time
 SKIP = 77
 site, zarn = (os.path.abspath(a) for a in sys.argv[1:3])
 page = os.path.join(site, "index.html")
-if not os.path.exists(page):
-    print(f"SKIP: {page} not built (cmake --workflow --preset web)")
+
+
+def on_path(tool):
+    return any(os.access(os.path.join(d, tool), os.X_OK) for d in os.environ["PATH"].split(":"))
+
+
+def cannot_run(reason):
+    """As tests/harness.sh's skip: a failure unless skipping was asked for."""
+    if os.environ.get("ZARN_SKIP_MISSING_TOOLS", "").lower() in ("", "0", "off", "no", "false"):
+        print(f"FAIL: {reason} (or set ZARN_SKIP_MISSING_TOOLS=1 to skip what cannot run here)")
+        sys.exit(1)
+    print(f"SKIP: {reason}")
     sys.exit(SKIP)
+
+
+if not os.path.exists(page):
+    if not on_path("emcc"):
+        cannot_run("emcc not found (Debian package: emscripten), so the page is not built")
+    cannot_run(f"{page} not built (cmake --workflow --preset web)")
 try:
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
@@ -27,12 +43,10 @@ try:
     from selenium.webdriver.common.keys import Keys
     from selenium.webdriver.support.ui import Select, WebDriverWait
 except ImportError:
-    print("SKIP: selenium not found (Debian package: python3-selenium)")
-    sys.exit(SKIP)
+    cannot_run("selenium not found (Debian package: python3-selenium)")
 for tool, package in (("chromium", "chromium"), ("chromedriver", "chromium-driver")):
-    if not any(os.access(os.path.join(d, tool), os.X_OK) for d in os.environ["PATH"].split(":")):
-        print(f"SKIP: {tool} not found (Debian package: {package})")
-        sys.exit(SKIP)
+    if not on_path(tool):
+        cannot_run(f"{tool} not found (Debian package: {package})")
 
 passed = failed = 0
 

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "render/vector_dispatch.h"
+#include "render/kernel.h"
 
-#ifdef ZARN_HAVE_AVX2_VARIANT
+#ifdef ZARN_HAVE_AVX2
 #include <immintrin.h>
 #endif
 
@@ -21,7 +21,7 @@ void libm_samples(double start, double step, std::span<std::uint8_t> out) {
   }
 }
 
-#ifdef ZARN_HAVE_AVX2_VARIANT
+#ifdef ZARN_HAVE_AVX2
 
 // Cody-Waite reduction by pi: k * kPiHigh is exact for every k this range
 // can produce (kPiHigh has 30 significant bits, k fewer than 23), and
@@ -128,26 +128,12 @@ std::uint8_t tone_sample(float phase) {
   return static_cast<std::uint8_t>(static_cast<int>(std::round(v)) + kClassicSilence);
 }
 
-std::vector<SineKernel> sine_kernels() {
-  std::vector<SineKernel> kernels = {SineKernel::libm};
-  if (processor_has_avx2()) kernels.push_back(SineKernel::avx2);
-  return kernels;
-}
-
-void tone_samples(SineKernel kernel, double start, double step, std::span<std::uint8_t> out) {
-  switch (kernel) {
-#ifdef ZARN_HAVE_AVX2_VARIANT
-    case SineKernel::avx2:
-      return avx2_samples(start, step, out);
-#endif
-    default:
-      return libm_samples(start, step, out);
-  }
-}
-
 void tone_samples(double start, double step, std::span<std::uint8_t> out) {
-  static const SineKernel fastest = sine_kernels().back();
-  tone_samples(fastest, start, step, out);
+#ifdef ZARN_HAVE_AVX2
+  run_kernel([&] { libm_samples(start, step, out); }, [&] { avx2_samples(start, step, out); });
+#else
+  libm_samples(start, step, out);
+#endif
 }
 
 }  // namespace zarn

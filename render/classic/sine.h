@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 namespace zarn {
 
@@ -17,13 +16,9 @@ inline constexpr std::uint8_t kClassicSilence = 128;
 inline constexpr float kFastSineLimit = 0x1p23f;
 
 std::uint8_t tone_sample(float phase);
-// The same for the phases of a stretch, out[i] for start + (i + 1) * step;
-// identical bytes, much faster, by the fastest kernel this processor has.
+// The same for the phases of a stretch, out[i] for start + (i + 1) * step:
+// identical bytes, much faster with the AVX2 kernel, which hands every
+// sample near a rounding tie to the C library.
 void tone_samples(double start, double step, std::span<std::uint8_t> out);
-
-// The ways tone_samples() can compute; the exhaustive comparison checks each.
-enum class SineKernel { libm, avx2 };
-std::vector<SineKernel> sine_kernels();  // this processor's, slowest first
-void tone_samples(SineKernel kernel, double start, double step, std::span<std::uint8_t> out);
 
 }  // namespace zarn
