@@ -6,6 +6,7 @@
 #include "args/number.h"
 #include "args/options.h"
 #include "core/text_file.h"
+#include "keying/unit_length.h"
 
 namespace zarn {
 namespace {
@@ -37,13 +38,20 @@ Status make_practice_text(const Options& options, CommandForm form, Command& com
   return {};
 }
 
-// Both numbers are read before anything is encoded or written, so a
-// malformed number never touches the output file.
-Status read_numbers(std::span<const std::string_view> after, CommandForm form, Request& request) {
-  auto wpm = read_number(NumberField(after[0]));
-  if (!wpm) return std::move(wpm).error();
-  request.wpm = *wpm;
-  const std::size_t freq_at = form.names_file ? 2 : 1;
+// The numbers are read before anything is encoded or written, so a
+// malformed number never touches the output file. With --dot there is no
+// <wpm>: the dot is the speed, and its range keeps 1.2 / dot a float.
+Status read_numbers(std::span<const std::string_view> after, CommandForm form,
+                    const Options& options, Request& request) {
+  std::size_t next = 0;
+  if (options.sound.dot_seconds) {
+    request.wpm = static_cast<float>(kSecondsPerUnitAt1Wpm / *options.sound.dot_seconds);
+  } else {
+    auto wpm = read_number(NumberField(after[next++]));
+    if (!wpm) return std::move(wpm).error();
+    request.wpm = *wpm;
+  }
+  const std::size_t freq_at = next + (form.names_file ? 1 : 0);
   if (after.size() > freq_at) {
     auto freq = read_number(NumberField(after[freq_at]));
     if (!freq) return std::move(freq).error();
@@ -89,14 +97,15 @@ Result<Command> read_command(std::span<const std::string_view> args, CommandForm
   const Options& options = *read;
   if (options.help) return printing(help_text());
   if (options.version) return printing(version_text());
-  const std::size_t needed = (has_callsign(options) ? 2u : 1u) + (form.names_file ? 1u : 0u);
+  const std::size_t needed = (has_callsign(options) ? 1u : 0u) +
+                             (options.sound.dot_seconds ? 0u : 1u) + (form.names_file ? 1u : 0u);
   if (options.positional.size() < needed) {
     return printing(kUsage);
   }
   Command command;
   Request& request = command.request;
   const auto after = after_message(options);
-  if (auto numbers = read_numbers(after, form, request); !numbers)
+  if (auto numbers = read_numbers(after, form, options, request); !numbers)
     return std::move(numbers).error();
   if (auto text = read_text(options, form, request); !text) return std::move(text).error();
   request.letters = options.letters;
@@ -105,7 +114,7 @@ Result<Command> read_command(std::span<const std::string_view> args, CommandForm
   }
   request.sound = options.sound;
   request.container = options.container;
-  if (form.names_file) command.file_name = trim_blanks(after[1]);
+  if (form.names_file) command.file_name = trim_blanks(after[options.sound.dot_seconds ? 0 : 1]);
   command.sync = options.sync;
   return command;
 }

@@ -18,7 +18,8 @@ constexpr std::string_view kTextHelp =
 std::string range_text(const ValueRule& rule) {
   const std::string low = number_text(rule.low);
   if (bounded(rule)) {
-    const std::string range = low + ".." + number_text(rule.high);
+    const std::string range =
+        (rule.low_included ? low + ".." : "above " + low + " up to ") + number_text(rule.high);
     return rule.kind == Kind::whole ? "whole, " + range : range;
   }
   if (!rule.low_included) return "above " + low + std::string(rule.later);
@@ -42,6 +43,14 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::volume, "volume", '\0', "DB", "tone level in dB (u8: -48.09 and up)", rules::kVolume, "0", &SoundOptions::volume_db},
       {OptionName::lead, "lead", '\0', "MS", "silence before the Morse in ms", rules::kSilence, "0", &SoundOptions::lead_ms},
       {OptionName::tail, "tail", '\0', "MS", "silence after the Morse in ms", rules::kSilence, "0", &SoundOptions::tail_ms},
+      {OptionName::dot, "dot", '\0', "SECONDS", "dot length in seconds, in place of <wpm>", rules::kDot, ""},
+      {OptionName::mode, "mode", '\0', "MODE", "keying", rules::kMode, "on-off"},
+      {OptionName::shift, "shift", '\0', "HZ", "fsk key-up below, dfcw dash above the tone", rules::kShift, "5", &SoundOptions::shift_hz},
+      {OptionName::element_gap, "element-gap", '\0', "DOTS", "dfcw gap between elements in dots", rules::kElementGap, "1/3", &SoundOptions::element_gap_dots},
+      {OptionName::carrier, "carrier", '\0', "SECONDS", "key-down after the message", rules::kCarrier, "0", &SoundOptions::carrier_seconds},
+      {OptionName::carrier_first, "carrier-first", '\0', "", "the carrier before the message", {}, ""},
+      {OptionName::repeat, "repeat", '\0', "N", "copies of the whole in the file", rules::kRepeat, "1", &SoundOptions::repeats},
+      {OptionName::gap, "gap", '\0', "SECONDS", "between copies", rules::kRepeatGap, "0", &SoundOptions::repeat_gap_seconds},
       {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
       {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
       {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},

@@ -21,6 +21,14 @@ enum class OptionName {
   volume,
   lead,
   tail,  // the sound options
+  dot,
+  mode,
+  shift,
+  element_gap,
+  carrier,
+  carrier_first,
+  repeat,
+  gap,  // the beacon's
   raw,
   preset,
   text,

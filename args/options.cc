@@ -230,6 +230,15 @@ bool set_option(const Named& named, const Value& value, Reading& reading) {
     case Name::farnsworth:
       options.sound.farnsworth_wpm = value.number;
       break;
+    case Name::dot:
+      options.sound.dot_seconds = value.number;
+      break;
+    case Name::mode:
+      options.sound.mode = static_cast<KeyMode>(value.choice);
+      break;
+    case Name::carrier_first:
+      options.sound.carrier_first = true;
+      break;
     case Name::raw:
       options.container = Container::raw;
       break;

@@ -137,6 +137,13 @@ std::string refusal_text(const ToneNotBelowHalfRate& refusal) {
   return "tone of " + shortest(refusal.tone_hz) + " Hz must be below half the sample rate, " +
          shortest(refusal.half_rate_hz) + " Hz";
 }
+std::string refusal_text(const KeyUpToneNotAboveZero& refusal) {
+  return "option --shift: " + shortest(refusal.shift_hz) + " Hz below the tone of " +
+         shortest(refusal.tone_hz) + " Hz is not above 0 Hz";
+}
+std::string refusal_text(const DoesNotApply& refusal) {
+  return "option --" + std::string(refusal.option) + " does not apply " + refusal.context;
+}
 
 std::string text_file_reason(const TextFileError& error) {
   switch (error.kind) {

@@ -41,6 +41,9 @@ std::string allowed_text(const ValueRule& rule) {
     case ValueRule::Kind::whole:
       return "a whole number from " + low + " to " + number_text(rule.high);
     case ValueRule::Kind::number:
+      if (bounded(rule) && !rule.low_included) {
+        return "a number above " + low + " up to " + number_text(rule.high);
+      }
       if (bounded(rule)) return "a number from " + low + " to " + number_text(rule.high);
       return rule.low_included ? "a number of " + low + " or more" : "a number above " + low;
     case ValueRule::Kind::text:

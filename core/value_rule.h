@@ -42,6 +42,15 @@ inline constexpr ValueRule kCharset{
     .kind = Kind::text, .form = "letters, digits and . , : ? ' - / ( ) \" = + @, without blanks"};
 inline constexpr ValueRule kSeed{.kind = Kind::text,
                                  .form = "a whole number from 0 to 18446744073709551615"};
+// A millisecond dot is 1200 wpm; an hour's is past any beacon's.
+inline constexpr ValueRule kDot{Kind::number, 0.001, true, 3600};
+inline constexpr std::string_view kModeNames[] = {"on-off", "fsk", "dfcw"};
+inline constexpr ValueRule kMode{.kind = Kind::choice, .choices = kModeNames};
+inline constexpr ValueRule kShift{Kind::number, 0, false, 1000};
+inline constexpr ValueRule kElementGap{Kind::number, 0, true, 0.5};
+inline constexpr ValueRule kCarrier{Kind::number, 0, true, 86400};
+inline constexpr ValueRule kRepeat{Kind::whole, 1, true, 10000};
+inline constexpr ValueRule kRepeatGap{Kind::number, 0, true, 86400};
 }  // namespace rules
 
 // 8000, -60, 0.5: the rules' limits, none with an exponent at 15 digits.

@@ -93,6 +93,18 @@ ZARN_API zarn_status zarn_request_set_word_gap(zarn_request *request, double uni
 ZARN_API zarn_status zarn_request_set_volume_db(zarn_request *request, double db);
 ZARN_API zarn_status zarn_request_set_lead_ms(zarn_request *request, double ms);
 ZARN_API zarn_status zarn_request_set_tail_ms(zarn_request *request, double ms);
+/* Beacons, each as its option: the dot in seconds in place of the wpm (the
+ * speed set last counts), "on-off", "fsk" or "dfcw", the shift, DFCW's
+ * element gap in dots, a carrier in seconds (non-zero `first`: before the
+ * message), the copies and the seconds between them. */
+ZARN_API zarn_status zarn_request_set_dot_seconds(zarn_request *request, double seconds);
+ZARN_API zarn_status zarn_request_set_mode(zarn_request *request, const char *name);
+ZARN_API zarn_status zarn_request_set_shift_hz(zarn_request *request, double hz);
+ZARN_API zarn_status zarn_request_set_element_gap(zarn_request *request, double dots);
+ZARN_API zarn_status zarn_request_set_carrier_seconds(zarn_request *request, double seconds);
+ZARN_API zarn_status zarn_request_set_carrier_first(zarn_request *request, int first);
+ZARN_API zarn_status zarn_request_set_repeat(zarn_request *request, long copies);
+ZARN_API zarn_status zarn_request_set_repeat_gap_seconds(zarn_request *request, double seconds);
 /* A preset sets the rate, the encoding, the container and the ramp, as -p
  * does; setters called after it change them. */
 ZARN_API zarn_status zarn_request_set_preset(zarn_request *request, const char *name);

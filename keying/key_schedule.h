@@ -30,10 +30,14 @@ std::int64_t first_sample(double estimate, std::int64_t lowest, Reached reached)
 // `fall`, falling until `silence`. Hard keying has rise == steady and
 // fall == silence. The instants are the key going down and up, in seconds,
 // from which a ramp takes its shape.
+// A beacon's tones also name their voice (0 the tone, 1 the other one) and
+// the sample their instants are counted from, where their copy begins.
 struct ToneSpan {
   std::int64_t rise, steady, fall, silence;
   double down_seconds = 0;
   double up_seconds = 0;
+  std::uint8_t voice = 0;
+  std::int64_t origin = 0;
 };
 
 class KeySchedule {

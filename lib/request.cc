@@ -7,6 +7,7 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,7 @@
 #include "core/text_file.h"
 #include "core/value_rule.h"
 #include "encode/gsm.h"
+#include "keying/unit_length.h"
 #include "lib/memory_render.h"
 #include "practice/practice.h"
 #include "zarn.h"
@@ -214,7 +216,10 @@ extern "C" zarn_status zarn_request_set_message_file(zarn_request* request, cons
 }
 
 extern "C" zarn_status zarn_request_set_wpm(zarn_request* request, double wpm) {
-  return guarded(request, [&](zarn::Request& r) { return set_single("wpm", wpm, r.wpm, true); });
+  return guarded(request, [&](zarn::Request& r) {
+    r.sound.dot_seconds.reset();  // the speed set last counts
+    return set_single("wpm", wpm, r.wpm, true);
+  });
 }
 
 extern "C" zarn_status zarn_request_set_tone_hz(zarn_request* request, double hz) {
@@ -285,6 +290,60 @@ extern "C" zarn_status zarn_request_set_lead_ms(zarn_request* request, double ms
 
 extern "C" zarn_status zarn_request_set_tail_ms(zarn_request* request, double ms) {
   return set_number(request, "tail", zarn::rules::kSilence, ms, &zarn::SoundOptions::tail_ms);
+}
+
+extern "C" zarn_status zarn_request_set_dot_seconds(zarn_request* request, double seconds) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    auto valid = checked("dot", zarn::rules::kDot, seconds);
+    if (!valid) return valid;
+    r.sound.dot_seconds = seconds;
+    // The range keeps the speed within a float.
+    r.wpm = static_cast<float>(zarn::kSecondsPerUnitAt1Wpm / seconds);
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_set_mode(zarn_request* request, const char* name) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    const std::span<const std::string_view> modes = zarn::rules::kModeNames;
+    const auto index = index_of(modes, name);
+    if (!index) {
+      return bad("mode", name_text(name), "one of " + zarn::choices_text(modes, ", "));
+    }
+    r.sound.mode = static_cast<zarn::KeyMode>(*index);
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_set_shift_hz(zarn_request* request, double hz) {
+  return set_number(request, "shift", zarn::rules::kShift, hz, &zarn::SoundOptions::shift_hz);
+}
+
+extern "C" zarn_status zarn_request_set_element_gap(zarn_request* request, double dots) {
+  return set_number(request, "element gap", zarn::rules::kElementGap, dots,
+                    &zarn::SoundOptions::element_gap_dots);
+}
+
+extern "C" zarn_status zarn_request_set_carrier_seconds(zarn_request* request, double seconds) {
+  return set_number(request, "carrier", zarn::rules::kCarrier, seconds,
+                    &zarn::SoundOptions::carrier_seconds);
+}
+
+extern "C" zarn_status zarn_request_set_carrier_first(zarn_request* request, int first) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    r.sound.carrier_first = first != 0;
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_set_repeat(zarn_request* request, long copies) {
+  return set_number(request, "repeat", zarn::rules::kRepeat, static_cast<double>(copies),
+                    &zarn::SoundOptions::repeats);
+}
+
+extern "C" zarn_status zarn_request_set_repeat_gap_seconds(zarn_request* request, double seconds) {
+  return set_number(request, "gap", zarn::rules::kRepeatGap, seconds,
+                    &zarn::SoundOptions::repeat_gap_seconds);
 }
 
 extern "C" zarn_status zarn_request_set_preset(zarn_request* request, const char* name) {

@@ -58,7 +58,14 @@ KeyedRenderer::KeyedRenderer(const KeyedTone& tone, std::unique_ptr<KeySchedule>
       schedule_(std::move(schedule)),
       current_(schedule_->next_tone()),
       oscillator_(tone.frequency_hz, tone.sample_rate, tone.first_sample, tone.gain),
-      next_(tone.first_sample) {}
+      next_(tone.first_sample),
+      phase_origin_(tone.first_sample),
+      since_(tone.first_sample) {
+  if (tone.second_hz > 0) {
+    second_ = std::make_unique<Oscillator>(tone.second_hz, tone.sample_rate, tone.first_sample,
+                                           tone.gain);
+  }
+}
 
 // Samples are asked for in order, so the tones are walked once, front to back.
 KeyedRenderer::Stretch KeyedRenderer::stretch_at(std::int64_t k) {
@@ -71,6 +78,7 @@ KeyedRenderer::Stretch KeyedRenderer::stretch_at(std::int64_t k) {
 }
 
 void KeyedRenderer::render(std::span<double> values, const RunVisitor& visit) {
+  if (tone_.beacon) return render_beacon(values, visit);
   const std::int64_t end = next_ + static_cast<std::int64_t>(values.size());
   if (const Stretch first = stretch_at(next_); first.shape == Shape::silent && first.end >= end) {
     // Nothing sounds here: the oscillator only moves on.
@@ -92,11 +100,59 @@ void KeyedRenderer::render(std::span<double> values, const RunVisitor& visit) {
   next_ = end;
 }
 
+// Each stretch from its voice's oscillator, which alone moves on through
+// silence.
+void KeyedRenderer::render_beacon(std::span<double> values, const RunVisitor& visit) {
+  const std::int64_t end = next_ + static_cast<std::int64_t>(values.size());
+  for (std::int64_t k = next_; k < end;) {
+    const Stretch stretch = stretch_at(k);
+    const std::int64_t stop = std::min(stretch.end, end);
+    const auto first = static_cast<std::size_t>(k - next_);
+    const auto count = static_cast<std::size_t>(stop - k);
+    const bool sounding = stretch.shape != Shape::silent;
+    if (sounding) {
+      take_voice(*current_, k);
+      voice_oscillator().fill(values.subspan(first, count));
+      apply_ramp(stretch, k, values.subspan(first, count));
+    } else {
+      voice_oscillator().skip(stop - k);
+    }
+    visit(first, count, sounding);
+    k = stop;
+  }
+  next_ = end;
+}
+
+// The phase at k, in turns times the rate, is the sum over the voices of
+// each one's frequency times its samples, computed afresh at every change,
+// so no rounding gathers however often the voice changes.
+void KeyedRenderer::take_voice(const ToneSpan& span, std::int64_t k) {
+  const bool restart = !tone_.continuous_phase && span.origin != phase_origin_;
+  if (!restart && span.voice == voice_) return;
+  const double rate = tone_.sample_rate;
+  double phase = 0;
+  std::int64_t from = k;
+  if (restart) {
+    voiced_ = {0, 0};
+    phase_origin_ = from = span.origin;
+  } else {
+    voiced_[voice_] += k - since_;
+    phase = std::fmod(cycle_position(tone_.frequency_hz, rate, voiced_[0]) +
+                          cycle_position(tone_.second_hz, rate, voiced_[1]),
+                      rate);
+  }
+  voice_ = span.voice;
+  since_ = from;
+  voice_oscillator().rephase(from, phase);
+  voice_oscillator().skip(k - from);
+}
+
 void KeyedRenderer::apply_ramp(Stretch stretch, std::int64_t k, std::span<double> values) const {
   if (stretch.shape != Shape::rising && stretch.shape != Shape::falling) return;
   const bool rising = stretch.shape == Shape::rising;
-  const Ramp ramp = ramp_from(k, rising ? current_->down_seconds : current_->up_seconds,
-                              tone_.sample_rate, tone_.ramp_seconds, rising);
+  const Ramp ramp =
+      ramp_from(k - current_->origin, rising ? current_->down_seconds : current_->up_seconds,
+                tone_.sample_rate, tone_.ramp_seconds, rising);
   run_kernel([&] { shape_by_ramp(ramp, values); });
 }
 

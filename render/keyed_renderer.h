@@ -3,6 +3,7 @@
 // long the sound.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -23,6 +24,13 @@ struct KeyedTone {
   double ramp_seconds = 0;
   // The number of the first sample, where the sine's phase is k / rate.
   std::int64_t first_sample = 0;
+  // Beacons: the tones' voices and copies. Voice 1 sounds at second_hz;
+  // a change of voice keeps the phase, which runs on through the whole file
+  // with continuous_phase, and otherwise starts from 0 at each copy, so
+  // that the copies are the same samples.
+  bool beacon = false;
+  double second_hz = 0;
+  bool continuous_phase = false;
 };
 
 // Sample k has the value g e(k) sin(2 pi f k / rate), the sine drift-free
@@ -52,6 +60,9 @@ class KeyedRenderer {
   };
 
   Stretch stretch_at(std::int64_t k);
+  void render_beacon(std::span<double> values, const RunVisitor& visit);
+  void take_voice(const ToneSpan& span, std::int64_t k);
+  Oscillator& voice_oscillator() { return voice_ == 0 ? oscillator_ : *second_; }
   void apply_ramp(Stretch stretch, std::int64_t k, std::span<double> values) const;
 
   KeyedTone tone_;
@@ -59,6 +70,13 @@ class KeyedRenderer {
   std::optional<ToneSpan> current_;  // no earlier tone reaches past next_
   Oscillator oscillator_;
   std::int64_t next_;  // the number of the next sample
+  // A beacon's phase: the samples each voice has sounded (or run silent)
+  // since phase_origin_, the current voice's counted up to since_.
+  std::unique_ptr<Oscillator> second_;
+  std::uint8_t voice_ = 0;
+  std::int64_t phase_origin_;
+  std::int64_t since_;
+  std::array<std::int64_t, 2> voiced_ = {0, 0};
 };
 
 }  // namespace zarn

@@ -13,16 +13,30 @@ constexpr double kTwoPi = 6.283185307179586476925;
 // The phase of sample k in [0, 2 pi]: 2 pi (f k mod rate) / rate. fmod is
 // exact, so the only rounding is in adding the product's error and in the
 // final scaling, a few 1e-16 of a turn. k converts exactly below 2^53.
-double phase_of(double frequency_hz, double sample_rate, std::int64_t k) {
+double remainder_of(double frequency_hz, double sample_rate, std::int64_t k, double offset = 0) {
   // f k is the phase in turns times the rate: product + error exactly, as the
   // rounding error of a product is a double and a fused multiply-add gives it
   // without rounding.
   const double product = frequency_hz * static_cast<double>(k);
   const double error = std::fma(frequency_hz, static_cast<double>(k), -product);
-  double remainder = std::fmod(product, sample_rate) + error;
+  double remainder = std::fmod(product, sample_rate) + error + offset;
   if (remainder < 0) remainder += sample_rate;
-  return kTwoPi * (remainder / sample_rate);
+  if (offset != 0 && remainder >= sample_rate) remainder -= sample_rate;
+  return remainder;
 }
+
+double phase_of(double frequency_hz, double sample_rate, std::int64_t k, double offset = 0) {
+  return kTwoPi * (remainder_of(frequency_hz, sample_rate, k, offset) / sample_rate);
+}
+
+}  // namespace
+
+double cycle_position(double frequency_hz, double sample_rate, std::int64_t k) {
+  const double remainder = remainder_of(frequency_hz, sample_rate, k);
+  return remainder < sample_rate ? remainder : 0;
+}
+
+namespace {
 
 // What a block is computed from: its first phase, as amplitude times sin and
 // cos, and the oscillator's lane constants.
@@ -70,10 +84,18 @@ Oscillator::Oscillator(double frequency_hz, double sample_rate, std::int64_t fir
 
 void Oscillator::generate(std::int64_t block, std::span<double> out) const {
   const std::int64_t first = first_index_ + block * static_cast<std::int64_t>(kBlockSamples);
-  const double phase = phase_of(frequency_hz_, sample_rate_, first);
+  const double phase = phase_of(frequency_hz_, sample_rate_, first - base_, offset_);
   const BlockStart start{amplitude_ * std::sin(phase), amplitude_ * std::cos(phase),
                          offset_sin_.data(), offset_cos_.data(), row_factor_};
   run_kernel([&] { fill_block(start, out.data(), out.size()); });
+}
+
+void Oscillator::rephase(std::int64_t index, double offset) {
+  first_index_ = index;
+  base_ = index;
+  offset_ = offset;
+  position_ = 0;
+  buffered_block_ = -1;
 }
 
 // Whole blocks go straight into out; a piece that starts or ends inside a

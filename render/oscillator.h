@@ -10,6 +10,10 @@
 
 namespace zarn {
 
+// f k modulo the rate, with nothing of f k lost: the phase of sample k in
+// turns times the rate, in [0, rate).
+double cycle_position(double frequency_hz, double sample_rate, std::int64_t k);
+
 // Sample k is amplitude sin(2 pi f k / rate). Every block of kBlockSamples
 // samples starts again from the exact phase of its first sample, f k reduced
 // modulo the rate with nothing of f k lost, so no error carries from one
@@ -32,6 +36,11 @@ class Oscillator {
   Oscillator(double frequency_hz, double sample_rate, std::int64_t first_index,
              double amplitude = 1);
 
+  // Goes on from sample `index` with phase `offset` there, given as the
+  // phase in turns times the rate (what f k is for the first constructor),
+  // in [0, rate): a tone that takes over from another without a jump.
+  void rephase(std::int64_t index, double offset);
+
   // Writes the next out.size() samples and moves on past them.
   void fill(std::span<double> out);
   // Moves on count >= 0 samples without computing them.
@@ -44,6 +53,8 @@ class Oscillator {
   double sample_rate_;
   std::int64_t first_index_;
   double amplitude_;
+  std::int64_t base_ = 0;  // where the phase is offset_
+  double offset_ = 0;
   std::int64_t position_ = 0;  // samples since first_index_
   // sin and cos of the phase advance over j samples, j < 2 kLanes: they carry
   // a block's first phase into its first two rows of lanes.

@@ -50,8 +50,21 @@ struct ToneNotBelowHalfRate {
   double half_rate_hz;
 };
 
-using SoundRefusal = std::variant<SpeedNotPositive, SoundTooLong, CharacterSpeedBelowSpeed,
-                                  RampLongerThanDot, ToneNotBelowHalfRate, NothingToSend,
-                                  DotShorterThanSample, LevelTooLow, ToneTooLow, NoSampleSounds>;
+// FSK's key-up tone, the tone less the shift, would not be above 0 Hz.
+struct KeyUpToneNotAboveZero {
+  double tone_hz;
+  double shift_hz;
+};
+// An option that means nothing with the others, rather than be ignored:
+// "--farnsworth", "to --mode dfcw".
+struct DoesNotApply {
+  const char* option;
+  const char* context;
+};
+
+using SoundRefusal =
+    std::variant<SpeedNotPositive, SoundTooLong, CharacterSpeedBelowSpeed, RampLongerThanDot,
+                 ToneNotBelowHalfRate, NothingToSend, DotShorterThanSample, LevelTooLow, ToneTooLow,
+                 NoSampleSounds, KeyUpToneNotAboveZero, DoesNotApply>;
 
 }  // namespace zarn

@@ -9,6 +9,17 @@ std::unique_ptr<KeySchedule> key_schedule_for(const KeyedSound& sound,
   if (const auto* grid = std::get_if<UnitGridTiming>(&sound.timing)) {
     return std::make_unique<UnitGrid>(grid->unit_seconds, sound.tone.sample_rate, units);
   }
+  const double rate = sound.tone.sample_rate;
+  const double ramp = sound.tone.ramp_seconds;
+  if (const auto* beacon = std::get_if<BeaconTiming>(&sound.timing)) {
+    auto message = [units, rate, ramp, timing = beacon->message]() -> std::unique_ptr<KeySchedule> {
+      if (const auto* dfcw = std::get_if<DfcwTiming>(&timing)) {
+        return std::make_unique<DfcwTimeline>(units, *dfcw, rate, ramp);
+      }
+      return std::make_unique<Timeline>(units, std::get<TimelineTiming>(timing), rate, ramp);
+    };
+    return std::make_unique<BeaconSchedule>(beacon->layout, message, rate, ramp);
+  }
   return std::make_unique<Timeline>(units, std::get<TimelineTiming>(sound.timing),
                                     sound.tone.sample_rate, sound.tone.ramp_seconds);
 }

@@ -7,6 +7,8 @@
 #include <span>
 #include <variant>
 
+#include "keying/beacon_schedule.h"
+#include "keying/dfcw_timeline.h"
 #include "keying/key_schedule.h"
 #include "keying/timeline.h"
 #include "render/classic/classic_tone.h"
@@ -26,11 +28,18 @@ struct UnitGridTiming {
   double unit_seconds;
 };
 
-// Every other sound: the keyed renderer, keyed by the unit grid or the
-// timeline.
+// A beacon: each copy's message keyed by the timeline (on-off, FSK) or
+// the DFCW timeline, laid out in whole samples.
+struct BeaconTiming {
+  BeaconLayout layout;
+  std::variant<TimelineTiming, DfcwTiming> message;
+};
+
+// Every other sound: the keyed renderer, keyed by the unit grid, the
+// timeline or a beacon's schedule.
 struct KeyedSound {
   KeyedTone tone;
-  std::variant<UnitGridTiming, TimelineTiming> timing;
+  std::variant<UnitGridTiming, TimelineTiming, BeaconTiming> timing;
 };
 
 struct SoundPlan {

@@ -288,6 +288,23 @@ TEST_F(Cli, RefusesBadOptionsBeforeTheFile) {
       {{"--groups", "2", "--text", "20", "f.wav"}, {"--groups", "--text"}},
       // Refused once the set is made: neither its key nor the sound is written.
       {{"--groups", "2", "--key", "k.txt", "0", "f.wav"}, {"speed must be above 0"}},
+      {{"--dot", "0", "Q1ABC", "f.wav"}, {"--dot", "0.001 to 3600"}},
+      {{"--mode", "dfcw", "--farnsworth", "30", "Q1ABC", "20", "f.wav"}, {"--farnsworth", "dfcw"}},
+      {{"--mode", "dfcw", "--word-gap", "9", "Q1ABC", "20", "f.wav"}, {"--word-gap", "dfcw"}},
+      {{"--mode", "dfcw", "--element-gap", "0.1", "--ramp", "7", "Q1ABC", "20", "f.wav"},
+       {"--ramp", "--element-gap"}},
+      {{"--element-gap", "0.2", "Q1ABC", "20", "f.wav"}, {"--element-gap", "without"}},
+      {{"--shift", "4", "Q1ABC", "20", "f.wav"}, {"--shift", "on-off"}},
+      {{"--shift", "0", "--mode", "fsk", "Q1ABC", "20", "f.wav"},
+       {"--shift", "above 0 up to 1000"}},
+      {{"--mode", "fsk", "--shift", "600", "Q1ABC", "20", "f.wav", "600"},
+       {"--shift", "not above 0"}},
+      {{"--mode", "dfcw", "-r", "8000", "Q1ABC", "20", "f.wav", "3999"}, {"4004 Hz", "4000 Hz"}},
+      {{"--carrier-first", "Q1ABC", "20", "f.wav"}, {"--carrier-first", "--carrier"}},
+      {{"--gap", "5", "Q1ABC", "20", "f.wav"}, {"--gap", "--repeat"}},
+      {{"--repeat", "2.5", "Q1ABC", "20", "f.wav"}, {"--repeat", "whole"}},
+      // Past a WAV file's 2 GiB; raw takes it.
+      {{"--dot", "3600", "--repeat", "10000", "Q1ABC", "f.wav"}, {"too long for a WAV file"}},
   };
   for (const auto& c : kCases) {
     std::string command;
@@ -398,6 +415,9 @@ TEST_F(Cli, DefaultsSpelledOutKeepTheClassicBytes) {
       {{"--text", "Q1ABC", "20", "a.wav"}, classic},
       {{"-r", "11025", "-e", "u8", "Q1ABC", "20", "b.wav"}, classic},
       {{"--raw", "Q1ABC", "20", "c.raw"}, classic.substr(44)},
+      {{"--mode", "on-off", "--carrier", "0", "--repeat", "1", "--gap", "0", "Q1ABC", "20",
+        "e.wav"},
+       classic},
       {{"--sync", "Q1ABC", "20", "d.wav"}, classic},
   };
   for (const auto& c : kCases) {

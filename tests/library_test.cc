@@ -122,6 +122,16 @@ TEST(Library, TypedRequestsMakeTheCommandLinesBytes) {
         [](zarn_request* r) { return zarn_request_set_frame(r, 1); },
         [](zarn_request* r) { return zarn_request_set_seed(r, 18446744073709551615u); }, kAt20},
        {"--calls", "4", "--frame", "--seed", "18446744073709551615", "20"}},
+      {{kQ1abc, kAt20, [](zarn_request* r) { return zarn_request_set_dot_seconds(r, 0.5); },
+        [](zarn_request* r) { return zarn_request_set_mode(r, "dfcw"); },
+        [](zarn_request* r) { return zarn_request_set_shift_hz(r, 8); },
+        [](zarn_request* r) { return zarn_request_set_element_gap(r, 0.25); },
+        [](zarn_request* r) { return zarn_request_set_carrier_seconds(r, 2); },
+        [](zarn_request* r) { return zarn_request_set_carrier_first(r, 1); },
+        [](zarn_request* r) { return zarn_request_set_repeat(r, 2); },
+        [](zarn_request* r) { return zarn_request_set_repeat_gap_seconds(r, 1.5); }},
+       {"--dot", "0.5", "--mode", "dfcw", "--shift", "8", "--element-gap", "0.25", "--carrier", "2",
+        "--carrier-first", "--repeat", "2", "--gap", "1.5", "Q1ABC"}},
   };
   for (const auto& c : kCases) {
     const auto r = request(c.setup);
@@ -178,6 +188,8 @@ TEST(Library, BadValuesAreAStatusAndWords) {
        "setting ramp: -inf is not a number of 0 or more"},
       {[](zarn_request* r) { return zarn_request_set_encoding(r, "mp9"); }, ZARN_BAD_VALUE,
        "setting encoding: mp9 is not one of u8, s16, ulaw, alaw, gsm"},
+      {[](zarn_request* r) { return zarn_request_set_mode(r, "fm"); }, ZARN_BAD_VALUE,
+       "setting mode: fm is not one of on-off, fsk, dfcw"},
       {[](zarn_request* r) { return zarn_request_set_container(r, nullptr); }, ZARN_BAD_VALUE,
        "setting container: NULL is not wav or raw"},
       {[](zarn_request* r) { return zarn_request_set_message_file(r, "/nonexistent/m.txt"); },

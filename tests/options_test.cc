@@ -190,8 +190,11 @@ TEST(ReadOptions, TellsOptionsAfterTheCallsignFromNumbers) {
 TEST(SoundOptions, IsClassicOnlyWithEveryDefault) {
   const Args kClassic[] = {
       {}, {"-r11025", "-eu8", "--ramp=0", "--volume=-0", "--lead=0", "--tail=0", "--word-gap=7"}};
-  const Args kChanged[] = {{"-r8000"},      {"-es16"},    {"--ramp=1"}, {"--farnsworth=20"},
-                           {"--volume=-1"}, {"--lead=1"}, {"--tail=1"}, {"--word-gap=7.1"}};
+  const Args kChanged[] = {
+      {"-r8000"},      {"-es16"},           {"--ramp=1"},   {"--farnsworth=20"},
+      {"--volume=-1"}, {"--lead=1"},        {"--tail=1"},   {"--word-gap=7.1"},
+      {"--dot=0.06"},  {"--mode=fsk"},      {"--shift=4"},  {"--element-gap=0"},
+      {"--carrier=1"}, {"--carrier-first"}, {"--repeat=2"}, {"--gap=1"}};
   for (const auto& args : kClassic) {
     EXPECT_TRUE(read_options(args)->sound.is_classic());
   }
