@@ -43,48 +43,19 @@ const zarnModule = (() => {
     }
   }
 
-  // The strings as C's argc and argv in the module's memory, for `call`.
-  function withArgs(module, args, call) {
-    const strings = args.map((arg) => {
-      const text = String(arg);
-      const size = module.lengthBytesUTF8(text) + 1;
-      const at = module._malloc(size);
-      module.stringToUTF8(text, at, size);
-      return at;
-    });
-    const argv = module._malloc(4 * Math.max(1, strings.length));
-    strings.forEach((at, i) => { module.HEAPU32[(argv >> 2) + i] = at; });
-    try {
-      return call(strings.length, argv);
-    } finally {
-      [argv, ...strings].forEach((at) => module._free(at));
-    }
-  }
-
-  // The C library's zarn_render: {bytes, status, diagnostic, out}.
+  // The C library's zarn_render through the package's call: {bytes, status,
+  // diagnostic, out}, bytes empty when there is no file.
   function render(args) {
-    return use((module) => withArgs(module, args, (argc, argv) => {
-      const result = module._malloc(20);  // zarn_result on wasm32: five 4-byte fields
-      try {
-        const status = module._zarn_render(argc, argv, result);
-        const [bytes, size, out, diagnostic] = module.HEAPU32.subarray(result >> 2, (result >> 2) + 4);
-        return {
-          bytes: bytes ? module.HEAPU8.slice(bytes, bytes + size) : new Uint8Array(0),
-          status,
-          diagnostic: module.UTF8ToString(diagnostic),
-          out: module.UTF8ToString(out),
-        };
-      } finally {
-        module._zarn_result_free(result);
-        module._free(result);
-      }
-    }));
+    return use((module) => {
+      const answer = zarnCalls.calls.renderArgs(module, args);
+      return { ...answer, bytes: answer.bytes ?? new Uint8Array(0) };
+    });
   }
 
   // What render(args) would give, without making it: {size, unitSeconds,
   // rate, encoding, raw}, or null when the run would stop before its sound.
   function plan(args) {
-    return use((module) => withArgs(module, args, (argc, argv) => {
+    return use((module) => zarnCalls.withArgs(module, args, (argc, argv) => {
       const at = module._malloc(32);  // zarn_web_plan: two doubles, three 4-byte fields
       try {
         if (!module._zarn_web_plan_of(argc, argv, at)) return null;
