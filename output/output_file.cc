@@ -181,7 +181,7 @@ std::optional<FileError> OutputFile::replace(const Target& target, std::uint64_t
   way_ = Way::replaced;
   fd_ = replacement_.fd();
   regular_ = true;
-  if (const int err = reserve_inside(fd_, 0, total_bytes)) {
+  if (const int err = reserve_unless_ample(fd_, total_bytes, &reserved_)) {
     // No room for a second copy: the old file's own room may still take it.
     close_descriptors();
     way_ = Way::in_place;
@@ -289,7 +289,10 @@ std::optional<FileError> OutputFile::write_bytes(std::span<const std::uint8_t> b
 // room reserved past what was written. Returns 0 or the errno.
 int OutputFile::finish() {
   const auto size = static_cast<off_t>(written_);
-  if (way_ != Way::callers && regular_ && ::ftruncate(fd_, size) != 0) return errno;
+  // A temporary written from its start and never reserved past its end is
+  // already its size; on ext4 a truncate would also flush it at close.
+  const bool sized = way_ == Way::replaced && !reserved_;
+  if (way_ != Way::callers && regular_ && !sized && ::ftruncate(fd_, size) != 0) return errno;
   if (way_ == Way::replaced) return replacement_.commit(durable_);
   if (durable_ && regular_ && ::fsync(fd_) != 0) return errno;
   return 0;

@@ -61,8 +61,9 @@ class OutputFile final : public Sink {
   bool regular_ = false;
   bool durable_ = false;
   std::uint64_t written_ = 0;
-  off_t start_ = 0;       // where a caller's descriptor was when the run began
-  off_t kept_size_ = -1;  // a caller's regular file is never cut below this; -1: never cut
+  bool reserved_ = false;  // a replacement's blocks were reserved up to the whole sound
+  off_t start_ = 0;        // where a caller's descriptor was when the run began
+  off_t kept_size_ = -1;   // a caller's regular file is never cut below this; -1: never cut
 };
 
 }  // namespace zarn

@@ -1,6 +1,7 @@
 #include "output/replacement.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <time.h>
 #include <unistd.h>
@@ -74,12 +75,29 @@ int sync_folder(const std::string& path) {
 
 }  // namespace
 
+// The name and the temporary trade files in one step, then the temporary's
+// name, now the old file's, goes. A rename over the old file would do the
+// same, but ext4 then starts writing the new one out before it returns,
+// which costs a typical run several times its own time. Returns 0, or the
+// errno when the file system cannot trade (or the old name is gone), for a
+// rename instead.
+int Replacement::swap_with_old() {
+  if (::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, path_.c_str(), RENAME_EXCHANGE) != 0) {
+    return errno;
+  }
+  // Should the old file's name outlive a failed unlink, it is only a stale
+  // temporary's, as after a SIGKILL.
+  static_cast<void>(::unlink(temporary_.c_str()));
+  return 0;
+}
+
 Replacement::~Replacement() {
   discard();
 }
 
 int Replacement::create(const std::string& path, const std::optional<struct stat>& old) {
   path_ = path;
+  replacing_ = old.has_value();
   const std::string stem = folder_of(path) + "." + base_of(path).substr(0, kMaxNameInTemporary);
   std::uint64_t state = seed();
   int err = EEXIST;
@@ -122,16 +140,16 @@ int Replacement::commit(bool durable) {
   }
   {
     const SignalsHeld held;
-    if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
-      const int err = errno;
-      ::unlink(temporary_.c_str());
-      drop_temporary();
-      temporary_.clear();
+    const bool placed =
+        (replacing_ && swap_with_old() == 0) || ::rename(temporary_.c_str(), path_.c_str()) == 0;
+    const int err = placed ? 0 : errno;
+    if (!placed) ::unlink(temporary_.c_str());
+    drop_temporary();
+    temporary_.clear();
+    if (!placed) {
       ::close(std::exchange(fd_, -1));
       return err;
     }
-    drop_temporary();
-    temporary_.clear();
   }
   const int err = durable ? sync_folder(path_) : 0;
   // Closing gives up the lock, once the name is the new file's.

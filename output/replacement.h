@@ -34,9 +34,12 @@ class Replacement {
   void discard();
 
  private:
+  int swap_with_old();
+
   int fd_ = -1;
-  std::string path_;       // the name it replaces
-  std::string temporary_;  // beside it
+  bool replacing_ = false;  // a file has the name
+  std::string path_;        // the name it replaces
+  std::string temporary_;   // beside it
 };
 
 }  // namespace zarn

@@ -19,6 +19,13 @@ int beyond_file_size_limit(std::uint64_t end);
 // is cut back to `size`, its size before.
 int reserve_inside(int fd, off_t size, std::uint64_t end);
 
+// For a file nobody sees until it is whole (a replacement's temporary): a
+// write that runs out of room there loses nothing, so the blocks are only
+// reserved when the file system's free room is close to what the file needs
+// or cannot be told. Returns 0 (`*reserved` says whether it reserved), or the
+// errno of the lack of room.
+int reserve_unless_ample(int fd, std::uint64_t end, bool* reserved);
+
 // For a file that is not the run's to grow past what it writes (a caller's
 // log): whether the file system reports the free room for the bytes past its
 // size. Nothing is reserved, so a run ended by SIGKILL holds nothing back.
