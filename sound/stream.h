@@ -40,6 +40,7 @@ class SoundStream {
   std::uint64_t sample_bytes_left_;
   std::size_t frame_bytes_;
   std::unique_ptr<Samples> samples_;
+  std::size_t block_bytes_;
   // Never zeroed: every byte handed out is written first, and clearing its
   // 64 KiB took a ninth of a typical run's instructions.
   std::unique_ptr<std::uint8_t[]> block_;
