@@ -79,11 +79,22 @@ int sync_folder(const std::string& path) {
 // name, now the old file's, goes. A rename over the old file would do the
 // same, but ext4 then starts writing the new one out before it returns,
 // which costs a typical run several times its own time. Returns 0, or the
-// errno when the file system cannot trade (or the old name is gone), for a
-// rename instead.
+// errno when the trade cannot be made (or the old name is gone), for a rename
+// instead.
 int Replacement::swap_with_old() {
-  if (::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, path_.c_str(), RENAME_EXCHANGE) != 0) {
-    return errno;
+  const auto trade = [this] {
+    return ::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, path_.c_str(), RENAME_EXCHANGE);
+  };
+  if (trade() != 0) return errno;
+  struct stat traded {};
+  // A file made since may have the old one's number: only a regular file is
+  // dropped, as a rename over it would drop it.
+  if (::lstat(temporary_.c_str(), &traded) != 0 || !S_ISREG(traded.st_mode) ||
+      traded.st_dev != old_.st_dev || traded.st_ino != old_.st_ino) {
+    // Something else took the name after it was seen (a folder, another
+    // file): it gets its name back, and the rename decides, as it would have.
+    // Should that fail, it keeps the temporary's name rather than be removed.
+    return trade() == 0 ? EAGAIN : 0;
   }
   // Should the old file's name outlive a failed unlink, it is only a stale
   // temporary's, as after a SIGKILL.
@@ -98,6 +109,7 @@ Replacement::~Replacement() {
 int Replacement::create(const std::string& path, const std::optional<struct stat>& old) {
   path_ = path;
   replacing_ = old.has_value();
+  if (old) old_ = *old;
   const std::string stem = folder_of(path) + "." + base_of(path).substr(0, kMaxNameInTemporary);
   std::uint64_t state = seed();
   int err = EEXIST;

@@ -37,9 +37,10 @@ class Replacement {
   int swap_with_old();
 
   int fd_ = -1;
-  bool replacing_ = false;  // a file has the name
-  std::string path_;        // the name it replaces
-  std::string temporary_;   // beside it
+  bool replacing_ = false;  // a file has the name: old_
+  struct stat old_ {};
+  std::string path_;       // the name it replaces
+  std::string temporary_;  // beside it
 };
 
 }  // namespace zarn
