@@ -1,9 +1,9 @@
 // The new file beside the one it replaces: written under a temporary name in
-// the same folder, then renamed over the name in one step, so that the name
-// is the old file whole or the new one whole at every instant, a SIGKILL or
-// (with fsync) a power loss included. A run ended before the rename leaves
-// the old file as it was and, after a SIGKILL only, a file named
-// ".<name>.zarn-XXXXXX" beside it.
+// the same folder, then given the name in one step (the two trade names and
+// the old file goes, or a rename over it), so that the name is the old file
+// whole or the new one whole at every instant, a SIGKILL or (with fsync) a
+// power loss included. A run ended before that leaves the old file as it was
+// and, after a SIGKILL only, a file named ".<name>.zarn-XXXXXX" beside it.
 #pragma once
 
 #include <sys/stat.h>
