@@ -15,17 +15,16 @@ const KEPT_MEMORY = 64 << 20;
 let instance = null;
 
 async function guarded(call, ...args) {
-  const m = await (instance ??= createZarnModule());
-  let spent = true;
+  let m = null;
   try {
-    const answer = call(m, ...args);
-    spent = m.HEAPU8.length > KEPT_MEMORY;
-    return answer;
+    m = await (instance ??= createZarnModule());
+    return call(m, ...args);
   } catch (error) {
-    spent = !(error instanceof ZarnError);
+    // A refusal in the library's words leaves the instance as it was.
+    if (!(error instanceof ZarnError)) m = null;
     throw error;
   } finally {
-    if (spent) instance = null;
+    if (m === null || m.HEAPU8.length > KEPT_MEMORY) instance = null;
   }
 }
 
