@@ -73,6 +73,18 @@ int sync_folder(const std::string& path) {
   return result;
 }
 
+// Each name then holds the other's file, in one step.
+int trade_names(const std::string& one, const std::string& other) {
+#ifdef RENAME_EXCHANGE
+  return ::renameat2(AT_FDCWD, one.c_str(), AT_FDCWD, other.c_str(), RENAME_EXCHANGE);
+#else  // a C library without the call: the rename it has will do
+  static_cast<void>(one);
+  static_cast<void>(other);
+  errno = ENOSYS;
+  return -1;
+#endif
+}
+
 }  // namespace
 
 // The name and the temporary trade files in one step, then the temporary's
@@ -82,9 +94,7 @@ int sync_folder(const std::string& path) {
 // errno when the trade cannot be made (or the old name is gone), for a rename
 // instead.
 int Replacement::swap_with_old() {
-  const auto trade = [this] {
-    return ::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, path_.c_str(), RENAME_EXCHANGE);
-  };
+  const auto trade = [this] { return trade_names(temporary_, path_); };
   if (trade() != 0) return errno;
   struct stat traded {};
   // A file made since may have the old one's number: only a regular file is
