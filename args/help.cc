@@ -48,9 +48,14 @@ constexpr std::string_view kScripts =
 constexpr std::string_view kLicence = "Copyright the zarn authors. MIT License.\n";
 
 // `head` padded to `column`, then `text` broken at blanks into lines that
-// continue at `column`.
+// continue at `column`; a head that leaves no two blanks before the column
+// has the text start on the next line.
 void append_wrapped(std::string& out, std::string head, std::string_view text, std::size_t column) {
   std::string line = std::move(head);
+  if (line.size() + 2 > column) {
+    out += line + "\n";
+    line.clear();
+  }
   line.resize(column, ' ');
   bool first = true;
   while (!text.empty()) {
