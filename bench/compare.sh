@@ -48,6 +48,10 @@ awk 'BEGIN { srand(1); abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
 message=(-f message.txt -r 8000 --raw 100)
 "$zarn" "${message[@]}" message.raw
 
+# An hour of QRSS3 FSK beacon, 8 kHz s16 raw: 57.6 MB of samples.
+beacon=(-r 8000 -e s16 --raw --dot 3 --mode fsk --repeat 18 --gap 10 Q1ABC)
+"$zarn" "${beacon[@]}" beacon.raw 1000
+
 median() { awk -F, -v row="$2" 'NR == row + 1 { print $4 }' "$1"; }
 
 hyperfine -N --warmup 10 --runs 100 --export-csv long.csv \
@@ -70,6 +74,10 @@ done
 hyperfine -N --warmup 1 --runs 5 --export-csv message.csv \
   "$zarn ${message[*]} message-out.raw" \
   "cp message.raw message-copy.raw" >/dev/null
+# Both write a new file, so that neither pays for truncating an old one.
+hyperfine -N --warmup 2 --runs 15 --prepare "rm -f beacon-out.raw beacon-copy.raw" \
+  --export-csv beacon.csv "$zarn ${beacon[*]} beacon-out.raw 1000" \
+  "cp beacon.raw beacon-copy.raw" >/dev/null
 peak_kb=$( { /usr/bin/time -f %M "$zarn" "${message[@]}" message-out.raw; } 2>&1)
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
@@ -101,3 +109,8 @@ printf 'message file (1 MB, zarn %s, %s bytes): zarn %.0f ms, cp %.0f ms, peak %
   "$(ratio "$cp_msg" 0.001)" "$peak_kb"
 printf '  zarn / cp = %s (goal <= 1.5), peak memory goal <= 40960 KB\n' \
   "$(ratio "$zarn_msg" "$cp_msg")"
+zarn_beacon=$(median beacon.csv 1) cp_beacon=$(median beacon.csv 2)
+printf 'an hour of FSK beacon (zarn %s, %s bytes): zarn %.1f ms, cp %.1f ms\n' \
+  "${beacon[*]}" "$(stat -c %s beacon.raw)" "$(ratio "$zarn_beacon" 0.001)" \
+  "$(ratio "$cp_beacon" 0.001)"
+printf '  zarn / cp = %s (goal <= 2.0)\n' "$(ratio "$zarn_beacon" "$cp_beacon")"
