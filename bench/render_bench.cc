@@ -13,10 +13,9 @@ namespace {
 
 void render(benchmark::State& state, const char* callsign, float wpm,
             const zarn::SoundOptions& options) {
-  zarn::MorseUnits units;
-  zarn::encode_callsign(callsign, units);
-  const auto plan = std::get<zarn::SoundPlan>(
-      zarn::plan_sound(options, zarn::Container::raw, units.units, wpm, 0));
+  const zarn::MorseUnits units = *zarn::encode_callsign(callsign);
+  const zarn::SoundPlan plan =
+      *zarn::plan_sound(options, zarn::Container::raw, units.units, wpm, 0);
   for (auto _ : state) {
     zarn::SoundStream stream(plan);
     for (auto block = stream.next(); !block.empty(); block = stream.next()) {
@@ -37,8 +36,7 @@ zarn::SoundOptions shaped() {
 
 template <auto kLoop>
 void render_plainly(benchmark::State& state, const char* callsign, float wpm) {
-  zarn::MorseUnits units;
-  zarn::encode_callsign(callsign, units);
+  const zarn::MorseUnits units = *zarn::encode_callsign(callsign);
   const zarn::ClassicTone tone = zarn::classic_tone(wpm, 0);
   const auto count = static_cast<std::size_t>(
       zarn::classic_samples(static_cast<std::int64_t>(units.units.size()), tone.unit_seconds));
