@@ -1,5 +1,6 @@
 #include "core/pipeline.h"
 
+#include "core/change_values.h"
 #include "encode/gsm.h"
 #include "morse/callsign.h"
 #include "morse/message.h"
@@ -26,6 +27,7 @@ Result<MorseUnits> encode(const Request& request) {
 PlannedSound::PlannedSound(MorseUnits units, SoundPlan plan)
     : units_(std::move(units)), plan_(plan) {
   plan_.units = units_.units;
+  plan_.changes = units_.changes;
 }
 
 std::uint64_t PlannedSound::size() const {
@@ -46,7 +48,9 @@ Result<PlannedSound> plan_request(const Request& request) {
   }
   auto units = encode(request);
   if (!units) return std::move(units).error();
-  auto plan = plan_sound(request.sound, request.container, units->units, request.wpm, request.freq);
+  if (auto refusal = check_change_values(units->changes)) return *refusal;
+  auto plan = plan_sound(request.sound, request.container, units->units, request.wpm, request.freq,
+                         units->changes);
   if (!plan) return std::move(plan).error();
   PlannedSound sound(*std::move(units), *plan);
   if (request.limits.sound_bytes && sound.size() > *request.limits.sound_bytes) {

@@ -31,6 +31,11 @@ inline constexpr ValueRule kCharacterSpeed{
     .kind = Kind::number, .low_included = false, .later = " and at least <wpm>"};
 inline constexpr ValueRule kWordGap{.kind = Kind::number, .low = 7};
 inline constexpr ValueRule kVolume{Kind::number, -60, true, 0};
+// A speed or a tone changed inside a message; the plan checks the rest.
+inline constexpr ValueRule kInlineSpeed{
+    .kind = Kind::number, .low_included = false, .later = " with a dot of a sample or more"};
+inline constexpr ValueRule kInlineTone{
+    .kind = Kind::number, .low_included = false, .later = " below half the rate"};
 inline constexpr ValueRule kSilence{Kind::number, 0, true, 60000};
 // Practice text: how much, and of what.
 inline constexpr ValueRule kPracticeCount{Kind::whole, 1, true, 10000};

@@ -47,10 +47,12 @@ struct SoundPlan {
   std::int64_t sample_count;
   std::span<const std::uint8_t> units;  // the caller's, kept alive by it
   std::variant<AccumulatedClassic, KeyedSound> renderer;
+  std::span<const InlineChange> changes = {};  // the message's, kept alive likewise
 };
 
 // The key schedule of a keyed sound: the unit grid or the timeline.
 std::unique_ptr<KeySchedule> key_schedule_for(const KeyedSound& sound,
-                                              std::span<const std::uint8_t> units);
+                                              std::span<const std::uint8_t> units,
+                                              std::span<const InlineChange> changes = {});
 
 }  // namespace zarn

@@ -26,10 +26,9 @@ class AccumulatedSamples final : public SoundStream::Samples {
 // The keyed renderer's values, a piece at a time, through the encoder.
 class KeyedSamples final : public SoundStream::Samples {
  public:
-  KeyedSamples(const KeyedSound& sound, std::span<const std::uint8_t> units,
-               const SoundFormat& format)
-      : renderer_(sound.tone, key_schedule_for(sound, units)),
-        encoder_(format.encoding, format.container == Container::wav),
+  KeyedSamples(const KeyedSound& sound, const SoundPlan& plan)
+      : renderer_(sound.tone, key_schedule_for(sound, plan.units, plan.changes)),
+        encoder_(plan.format.encoding, plan.format.container == Container::wav),
         values_(std::make_unique<Oscillator::Block>()) {}
 
   void fill(std::span<std::uint8_t> out) override {
@@ -85,8 +84,7 @@ std::unique_ptr<SoundStream::Samples> samples_for(const SoundPlan& plan) {
   if (const auto* classic = std::get_if<AccumulatedClassic>(&plan.renderer)) {
     return std::make_unique<AccumulatedSamples>(classic->tone, plan.units);
   }
-  return std::make_unique<KeyedSamples>(std::get<KeyedSound>(plan.renderer), plan.units,
-                                        plan.format);
+  return std::make_unique<KeyedSamples>(std::get<KeyedSound>(plan.renderer), plan);
 }
 
 }  // namespace
