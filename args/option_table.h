@@ -29,6 +29,10 @@ enum class OptionName {
   carrier_first,
   repeat,
   gap,  // the beacon's
+  noise,
+  bandwidth,
+  qsb,
+  qsb_rate,  // band conditions
   raw,
   preset,
   text,

@@ -47,6 +47,11 @@ inline constexpr ValueRule kCharset{
     .kind = Kind::text, .form = "letters, digits and . , : ? ' - / ( ) \" = + @, without blanks"};
 inline constexpr ValueRule kSeed{.kind = Kind::text,
                                  .form = "a whole number from 0 to 18446744073709551615"};
+// Band conditions.
+inline constexpr ValueRule kNoise{Kind::number, -20, true, 40};
+inline constexpr ValueRule kBandwidth{Kind::number, 50, true, 4000};
+inline constexpr ValueRule kQsbDepth{Kind::number, 0, false, 60};
+inline constexpr ValueRule kQsbRate{Kind::number, 0.01, true, 10};
 // A millisecond dot is 1200 wpm; an hour's is past any beacon's.
 inline constexpr ValueRule kDot{Kind::number, 0.001, true, 3600};
 inline constexpr std::string_view kModeNames[] = {"on-off", "fsk", "dfcw"};

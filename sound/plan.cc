@@ -10,6 +10,7 @@
 #include "keying/unit_length.h"
 #include "render/classic/float_accumulator.h"
 #include "sound/audible.h"
+#include "sound/conditions_plan.h"
 #include "sound/inline_check.h"
 
 namespace zarn {
@@ -289,6 +290,27 @@ Result<SoundPlan, SoundRefusal> plan_checked(const SoundOptions& options, Contai
   return plan_with_options(options, container, units, wpm, freq, changes);
 }
 
+// The highest level a tone reaches: the sound's own, or a change's.
+double peak_gain(double gain, std::span<const InlineChange> changes) {
+  for (const InlineChange& change : changes) {
+    if (change.kind == InlineChange::Kind::volume) {
+      gain = std::max(gain, std::pow(10.0, change.value / 20));
+    }
+  }
+  return gain;
+}
+
+Result<SoundPlan, SoundRefusal> with_conditions(SoundPlan plan, const SoundOptions& options,
+                                                std::span<const InlineChange> changes) {
+  if (!options.has_conditions()) return plan;
+  const KeyedTone& tone = std::get<KeyedSound>(plan.renderer).tone;
+  auto conditions = plan_conditions(options, tone.frequency_hz, tone.gain,
+                                    peak_gain(tone.gain, changes), plan.sample_count);
+  if (!conditions) return conditions.error();
+  plan.conditions = *conditions;
+  return plan;
+}
+
 }  // namespace
 
 Result<SoundPlan, SoundRefusal> plan_sound(const SoundOptions& options, Container container,
@@ -296,7 +318,8 @@ Result<SoundPlan, SoundRefusal> plan_sound(const SoundOptions& options, Containe
                                            float freq, std::span<const InlineChange> changes) {
   auto plan = plan_checked(options, container, units, wpm, freq, changes);
   if (plan && !holds_tone(*plan)) return SoundRefusal(NoSampleSounds{});
-  return plan;
+  if (!plan) return plan;
+  return with_conditions(*std::move(plan), options, changes);
 }
 
 }  // namespace zarn

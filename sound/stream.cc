@@ -29,7 +29,9 @@ class KeyedSamples final : public SoundStream::Samples {
   KeyedSamples(const KeyedSound& sound, const SoundPlan& plan)
       : renderer_(sound.tone, key_schedule_for(sound, plan.units, plan.changes)),
         encoder_(plan.format.encoding, plan.format.container == Container::wav),
-        values_(std::make_unique<Oscillator::Block>()) {}
+        values_(std::make_unique<Oscillator::Block>()) {
+    if (plan.conditions) conditions_.emplace(*plan.conditions);
+  }
 
   void fill(std::span<std::uint8_t> out) override {
     constexpr std::size_t kPiece = Oscillator::kBlockSamples;
@@ -44,7 +46,7 @@ class KeyedSamples final : public SoundStream::Samples {
       position_ += count;
       const std::span<double> values(values_->values.data(), count);
       const std::span<std::uint8_t> bytes = out.first(count / frame_samples * frame_bytes);
-      if (frame_samples == 1) {
+      if (frame_samples == 1 && !conditions_) {
         encode_runs(values, bytes, frame_bytes);
       } else {
         encode_frames(values, bytes);
@@ -66,15 +68,18 @@ class KeyedSamples final : public SoundStream::Samples {
     });
   }
 
-  // Frames span runs: silent runs become zeros and the piece is coded whole.
+  // Frames span runs, and noise fills silence: silent runs become zeros and
+  // the piece is coded whole.
   void encode_frames(std::span<double> values, std::span<std::uint8_t> bytes) {
     renderer_.render(values, [&](std::size_t first, std::size_t count, bool sounding) {
       if (!sounding) std::fill_n(values.begin() + static_cast<std::ptrdiff_t>(first), count, 0.0);
     });
+    if (conditions_) conditions_->apply(values);
     encoder_.encode(values, bytes);
   }
 
   KeyedRenderer renderer_;
+  std::optional<Conditions> conditions_;
   Encoder encoder_;
   std::unique_ptr<Oscillator::Block> values_;
   std::size_t position_ = 0;  // samples written
