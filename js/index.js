@@ -96,6 +96,14 @@ function maxBytes(m, q, value) {
   return m._zarn_request_set_max_bytes(q, bytes % 2 ** 32, Math.floor(bytes / 2 ** 32));
 }
 
+function seed(m, q, value) {
+  const n = number(value);
+  if (!Number.isSafeInteger(n) || n < 0) {
+    throw new ZarnError(2, `seed ${value}: a whole number from 0 to 2^53 - 1`);
+  }
+  return m._zarn_request_set_seed(q, n % 2 ** 32, Math.floor(n / 2 ** 32));
+}
+
 // In the order they are applied: the preset first, so that settings given
 // beside it change what it set, as on the command line.
 const SETTERS = [
@@ -114,6 +122,11 @@ const SETTERS = [
   ["volume", real("_zarn_request_set_volume_db")],
   ["lead", real("_zarn_request_set_lead_ms")],
   ["tail", real("_zarn_request_set_tail_ms")],
+  ["noise", real("_zarn_request_set_noise_db")],
+  ["bandwidth", real("_zarn_request_set_bandwidth_hz")],
+  ["qsb", real("_zarn_request_set_qsb_db")],
+  ["qsbRate", real("_zarn_request_set_qsb_rate_hz")],
+  ["seed", seed],
   ["maxBytes", maxBytes],
 ];
 const KNOWN = new Set(SETTERS.map(([key]) => key));
