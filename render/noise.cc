@@ -43,38 +43,41 @@ double response_squared(const Coefficients& c, double frequency_hz, double rate)
 }  // namespace
 
 BandNoise::BandNoise(const NoiseBand& band, std::uint64_t seed, double input)
-    : random_(seed), input_(input / kWhiteDeviation) {
+    : input_(input / kWhiteDeviation), state_{Random(seed)} {
   const Coefficients c = coefficients(band);
   b0_ = c.b0;
   a1_ = c.a1;
   a2_ = c.a2;
 }
 
-double BandNoise::next_white() {
-  const std::uint64_t draw = random_.next();
-  const auto sum =
-      (draw & 0xFFFF) + ((draw >> 16) & 0xFFFF) + ((draw >> 32) & 0xFFFF) + (draw >> 48);
-  return (static_cast<double>(sum) - kWhiteMean) * input_;
-}
-
-[[gnu::always_inline]] inline double BandNoise::next() {
-  const double x = next_white();
-  const double y1 = b0_ * x + first_.s1;
-  first_.s1 = -a1_ * y1 + first_.s2;
-  first_.s2 = -b0_ * x - a2_ * y1;
-  const double y2 = b0_ * y1 + second_.s1;
-  second_.s1 = -a1_ * y2 + second_.s2;
-  second_.s2 = -b0_ * y1 - a2_ * y2;
-  return y2;
+template <class Each>
+void BandNoise::run(std::int64_t samples, Each each) {
+  State s = state_;
+  const double b0 = b0_, a1 = a1_, a2 = a2_, input = input_;
+  for (std::int64_t k = 0; k < samples; ++k) {
+    const std::uint64_t draw = s.random.next();
+    const auto sum =
+        (draw & 0xFFFF) + ((draw >> 16) & 0xFFFF) + ((draw >> 32) & 0xFFFF) + (draw >> 48);
+    const double x = (static_cast<double>(sum) - kWhiteMean) * input;
+    // Direct form I, the last output's product added last: the only chain
+    // from sample to sample is one product and one sum.
+    const double y1 = (b0 * (x - s.x2) - a2 * s.y2) - a1 * s.y1;
+    s.x2 = s.x1, s.x1 = x, s.y2 = s.y1, s.y1 = y1;
+    const double y2 = (b0 * (y1 - s.u2) - a2 * s.v2) - a1 * s.v1;
+    s.u2 = s.u1, s.u1 = y1, s.v2 = s.v1, s.v1 = y2;
+    each(k, y2);
+  }
+  state_ = s;
 }
 
 void BandNoise::add(std::span<double> values) {
-  for (double& value : values) value += next();
+  double* out = values.data();
+  run(static_cast<std::int64_t>(values.size()), [out](std::int64_t k, double y) { out[k] += y; });
 }
 
 double BandNoise::peak_over(std::int64_t samples) {
   double peak = 0;
-  for (std::int64_t k = 0; k < samples; ++k) peak = std::max(peak, std::abs(next()));
+  run(samples, [&peak](std::int64_t, double y) { peak = std::max(peak, std::abs(y)); });
   return peak;
 }
 

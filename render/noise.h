@@ -37,18 +37,21 @@ class BandNoise {
   static double band_power_gain(const NoiseBand& band);
 
  private:
-  // Two equal second-order sections in transposed direct form II; each
-  // section's b1 is 0 and b2 = -b0.
-  struct Section {
-    double s1 = 0, s2 = 0;
+  // Two equal second-order sections, each with b1 = 0 and b2 = -b0: the
+  // inputs (x, u) and outputs (y, v) of the last two samples. Copied into
+  // locals for a run of samples, so that the compiler need not fear that the
+  // values alias it.
+  struct State {
+    Random random;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    double u1 = 0, u2 = 0, v1 = 0, v2 = 0;
   };
-  double next_white();
-  double next();
+  template <class Each>
+  void run(std::int64_t samples, Each each);
 
-  Random random_;
   double input_;
   double b0_, a1_, a2_;
-  Section first_, second_;
+  State state_;
 };
 
 }  // namespace zarn
