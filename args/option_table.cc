@@ -34,7 +34,7 @@ std::string range_text(const ValueRule& rule) {
 std::span<const OptionDefinition> option_table() {
   // One row an option; clang-format would spread each over seven lines.
   // clang-format off
-  static const std::array<OptionDefinition, 39> kTable = {{
+  static const std::array<OptionDefinition, 40> kTable = {{
       {OptionName::rate, "rate", 'r', "HZ", "samples per second", rules::kRate, "11025"},
       {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
       {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", rules::kRamp, "0", &SoundOptions::ramp_ms},
@@ -55,6 +55,7 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::bandwidth, "bandwidth", '\0', "HZ", "the receiver's filter around the tone", rules::kBandwidth, "500", &SoundOptions::bandwidth_hz},
       {OptionName::qsb, "qsb", '\0', "DEPTH_DB", "fading of the signal, down to this many dB", rules::kQsbDepth, "", &SoundOptions::qsb_depth_db},
       {OptionName::qsb_rate, "qsb-rate", '\0', "HZ", "fades a second", rules::kQsbRate, "0.2", &SoundOptions::qsb_rate_hz},
+      {OptionName::qrm, "qrm", '\0', "WPM", "a second station 10 dB weaker in the band, random calls at WPM", rules::kQrm, ""},
       {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
       {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
       {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},

@@ -32,7 +32,8 @@ enum class OptionName {
   noise,
   bandwidth,
   qsb,
-  qsb_rate,  // band conditions
+  qsb_rate,
+  qrm,  // band conditions
   raw,
   preset,
   text,

@@ -236,6 +236,9 @@ bool set_option(const Named& named, const Value& value, Reading& reading) {
     case Name::noise:
       options.sound.noise_snr_db = value.number;
       break;
+    case Name::qrm:
+      options.sound.qrm_wpm = value.number;
+      break;
     case Name::mode:
       options.sound.mode = static_cast<KeyMode>(value.choice);
       break;
@@ -349,7 +352,7 @@ std::optional<OptionError> refuse_practice_combinations(const Reading& r) {
     if (shaping->given() && !practice.given()) return needs(*shaping, "--groups or --calls");
   }
   if (r.seed.given() && !practice.given() && !r.options.sound.has_conditions()) {
-    return needs(r.seed, "--groups, --calls, --noise or --qsb");
+    return needs(r.seed, "--groups, --calls, --noise, --qsb or --qrm");
   }
   return std::nullopt;
 }

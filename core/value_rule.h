@@ -52,6 +52,7 @@ inline constexpr ValueRule kNoise{Kind::number, -20, true, 40};
 inline constexpr ValueRule kBandwidth{Kind::number, 50, true, 4000};
 inline constexpr ValueRule kQsbDepth{Kind::number, 0, false, 60};
 inline constexpr ValueRule kQsbRate{Kind::number, 0.01, true, 10};
+inline constexpr ValueRule kQrm{Kind::number, 1, true, 100};
 // A millisecond dot is 1200 wpm; an hour's is past any beacon's.
 inline constexpr ValueRule kDot{Kind::number, 0.001, true, 3600};
 inline constexpr std::string_view kModeNames[] = {"on-off", "fsk", "dfcw"};

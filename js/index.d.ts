@@ -36,6 +36,8 @@ export interface Request {
   qsb?: number;
   /** Fades a second (0.2). */
   qsbRate?: number;
+  /** A second station 10 dB weaker in the band, sending random calls at this many wpm. */
+  qrm?: number;
   /** The seed of the noise and fading: the same seed, the same bytes. */
   seed?: number;
   /** Sets rate, encoding, container and ramp; the settings beside it change them. */

@@ -126,6 +126,7 @@ const SETTERS = [
   ["bandwidth", real("_zarn_request_set_bandwidth_hz")],
   ["qsb", real("_zarn_request_set_qsb_db")],
   ["qsbRate", real("_zarn_request_set_qsb_rate_hz")],
+  ["qrm", real("_zarn_request_set_qrm_wpm")],
   ["seed", seed],
   ["maxBytes", maxBytes],
 ];

@@ -318,6 +318,14 @@ extern "C" zarn_status zarn_request_set_qsb_rate_hz(zarn_request* request, doubl
                     &zarn::SoundOptions::qsb_rate_hz);
 }
 
+extern "C" zarn_status zarn_request_set_qrm_wpm(zarn_request* request, double wpm) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    auto valid = checked("qrm", zarn::rules::kQrm, wpm);
+    if (valid) r.sound.qrm_wpm = wpm;
+    return valid;
+  });
+}
+
 extern "C" zarn_status zarn_request_set_dot_seconds(zarn_request* request, double seconds) {
   return guarded(request, [&](zarn::Request& r) -> zarn::Status {
     auto valid = checked("dot", zarn::rules::kDot, seconds);

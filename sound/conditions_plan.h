@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "core/result.h"
 #include "render/conditions.h"
@@ -13,12 +14,25 @@
 
 namespace zarn {
 
-// `gain` is the tone's full key-down level, against which the ratio is
-// reckoned; `peak_gain` the highest level any tone reaches. Refuses a
-// bandwidth without noise, a fading rate without fading.
-Result<std::optional<ConditionsSettings>, SoundRefusal> plan_conditions(const SoundOptions& options,
-                                                                        double tone_hz, double gain,
-                                                                        double peak_gain,
-                                                                        std::int64_t samples);
+// The other station: 10 dB below the tone, 0.3 of the bandwidth above it
+// (below, where that would reach half the rate).
+inline constexpr double kQrmLevelDb = -10;
+inline constexpr double kQrmOffset = 0.3;
+
+// The tone's setting as the conditions need them: `gain` is its full
+// key-down level, against which the ratio is reckoned; `peak_gain` the
+// highest level any tone reaches.
+struct ToneLevels {
+  double tone_hz;
+  double gain;
+  double peak_gain;
+  double ramp_seconds;
+};
+
+// Refuses a bandwidth without noise, a fading rate without fading, and the
+// other station in a beacon. `qrm_units` are its calls, with --qrm.
+Result<std::optional<ConditionsSettings>, SoundRefusal> plan_conditions(
+    const SoundOptions& options, const ToneLevels& tone, std::int64_t samples,
+    std::span<const std::uint8_t> qrm_units);
 
 }  // namespace zarn

@@ -35,17 +35,19 @@ struct SoundOptions {
   double repeats = 1;             // copies of the whole, a whole number
   double repeat_gap_seconds = 0;  // between copies
   // Band conditions, drawn from the seed: noise at a signal-to-noise ratio
-  // in a receiver's filter around the tone, and fading of the signal.
+  // in a receiver's filter around the tone, fading of the signal, and
+  // another station's random calls.
   std::optional<double> noise_snr_db;
   double bandwidth_hz = 500;
   double qsb_depth_db = 0;  // 0: no fading
   double qsb_rate_hz = 0.2;
+  std::optional<double> qrm_wpm;  // a second, weaker station at this speed
   std::uint64_t seed = 0;
 
   // Whether any band condition setting is off its default.
   bool has_conditions() const {
     const SoundOptions defaults;
-    return noise_snr_db || bandwidth_hz != defaults.bandwidth_hz ||
+    return noise_snr_db || qrm_wpm || bandwidth_hz != defaults.bandwidth_hz ||
            qsb_depth_db != defaults.qsb_depth_db || qsb_rate_hz != defaults.qsb_rate_hz;
   }
 

@@ -301,11 +301,13 @@ double peak_gain(double gain, std::span<const InlineChange> changes) {
 }
 
 Result<SoundPlan, SoundRefusal> with_conditions(SoundPlan plan, const SoundOptions& options,
-                                                std::span<const InlineChange> changes) {
+                                                std::span<const InlineChange> changes,
+                                                std::span<const std::uint8_t> qrm_units) {
   if (!options.has_conditions()) return plan;
   const KeyedTone& tone = std::get<KeyedSound>(plan.renderer).tone;
-  auto conditions = plan_conditions(options, tone.frequency_hz, tone.gain,
-                                    peak_gain(tone.gain, changes), plan.sample_count);
+  const ToneLevels levels{tone.frequency_hz, tone.gain, peak_gain(tone.gain, changes),
+                          tone.ramp_seconds};
+  auto conditions = plan_conditions(options, levels, plan.sample_count, qrm_units);
   if (!conditions) return conditions.error();
   plan.conditions = *conditions;
   return plan;
@@ -315,11 +317,12 @@ Result<SoundPlan, SoundRefusal> with_conditions(SoundPlan plan, const SoundOptio
 
 Result<SoundPlan, SoundRefusal> plan_sound(const SoundOptions& options, Container container,
                                            std::span<const std::uint8_t> units, float wpm,
-                                           float freq, std::span<const InlineChange> changes) {
+                                           float freq, std::span<const InlineChange> changes,
+                                           std::span<const std::uint8_t> qrm_units) {
   auto plan = plan_checked(options, container, units, wpm, freq, changes);
   if (plan && !holds_tone(*plan)) return SoundRefusal(NoSampleSounds{});
   if (!plan) return plan;
-  return with_conditions(*std::move(plan), options, changes);
+  return with_conditions(*std::move(plan), options, changes, qrm_units);
 }
 
 }  // namespace zarn

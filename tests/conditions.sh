@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Band conditions as a decoder hears them: the text still comes through
-# noise at +10 dB in the filter, at several rates, filters and encodings.
+# noise at +10 dB in the filter, at several rates, filters and encodings, and
+# past another, weaker station.
 set -uo pipefail
 source "$(dirname "$0")/harness.sh"
 
@@ -17,6 +18,7 @@ cases=(
   "--seed 2 --noise 10 -e s16"
   "--seed 3 --noise 10 --bandwidth 2000 -r 8000 --ramp 3"
   "--seed 4 --noise 10 -r 48000 -e s16 --ramp 5"
+  "--seed 5 --noise 10 --qrm 30 --ramp 5"
 )
 for args in "${cases[@]}"; do
   # shellcheck disable=SC2086 # each case is its words

@@ -170,10 +170,33 @@ TEST(Conditions, TheSumNeverClips) {
   }
 }
 
+// The other station: in 30 ms Hann windows, its tone at its strongest (inside
+// its dashes) beside the main tone of a long dash.
+TEST(Conditions, TheOtherStationIsTenDecibelsWeakerInsideTheBand) {
+  Request request = message("T", 0.2f);
+  request.freq = 700;
+  request.sound.qrm_wpm = 28;
+  const auto x = samples_of(request);
+  const double other = 700 + 0.3 * 500;
+  const double main = amplitude(x, 11025, 17 * 11025, 11025, 700);
+  double strongest = 0;
+  constexpr std::size_t kWindow = 331;
+  for (std::size_t k = 11025; k + kWindow < 17 * 11025; k += 50) {
+    std::complex<double> sum = 0;
+    for (std::size_t i = 0; i < kWindow; ++i) {
+      const double w = 1 - std::cos(2 * kPi * static_cast<double>(i) / kWindow);
+      sum += w * x[k + i] * std::polar(1.0, -2 * kPi * other * static_cast<double>(k + i) / 11025);
+    }
+    strongest = std::max(strongest, 2 * std::abs(sum) / kWindow);
+  }
+  EXPECT_NEAR(20 * std::log10(strongest / main), -10, 0.5);
+}
+
 TEST(Conditions, TheSeedMakesTheSameBytesAndAnotherSeedOthers) {
   Request request = message("CQ", 20);
   request.sound.noise_snr_db = 3;
   request.sound.qsb_depth_db = 10;
+  request.sound.qrm_wpm = 25;
   const auto first = bytes_of(request);
   EXPECT_EQ(bytes_of(request), first);
   request.sound.seed += 1;
