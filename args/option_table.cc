@@ -54,7 +54,7 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::noise, "noise", '\0', "SNR_DB", "noise at this signal-to-noise ratio in dB, in the filter of --bandwidth", rules::kNoise, ""},
       {OptionName::bandwidth, "bandwidth", '\0', "HZ", "the receiver's filter around the tone", rules::kBandwidth, "500", &SoundOptions::bandwidth_hz},
       {OptionName::qsb, "qsb", '\0', "DEPTH_DB", "fading of the signal, down to this many dB", rules::kQsbDepth, "", &SoundOptions::qsb_depth_db},
-      {OptionName::qsb_rate, "qsb-rate", '\0', "HZ", "fades a second", rules::kQsbRate, "0.2", &SoundOptions::qsb_rate_hz},
+      {OptionName::qsb_rate, "qsb-rate", '\0', "HZ", "fades a second of --qsb", rules::kQsbRate, "0.2", &SoundOptions::qsb_rate_hz},
       {OptionName::qrm, "qrm", '\0', "WPM", "a second station 10 dB weaker in the band, random calls at WPM", rules::kQrm, ""},
       {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
       {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
@@ -72,7 +72,7 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::calls, "calls", '\0', "COUNT", "random callsigns in place of <callsign>", rules::kPracticeCount, ""},
       {OptionName::frame, "frame", '\0', "", "send VVV = before and <AR> after", {}, ""},
       {OptionName::key, "key", '\0', "FILE", "write what is sent to FILE, one item a line (- is standard output)", {.kind = Kind::text}, ""},
-      {OptionName::seed, "seed", '\0', "N", "the seed of the set; left out, one is drawn and put in the key", rules::kSeed, ""},
+      {OptionName::seed, "seed", '\0', "N", "the seed of the set and of the band conditions; left out, one is drawn (and put in the key)", rules::kSeed, ""},
       {OptionName::help, "help", 'h', "", "print this summary and exit", {}, ""},
       {OptionName::version, "version", 'V', "", "print the version and exit", {}, ""},
   }};
