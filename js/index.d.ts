@@ -38,8 +38,8 @@ export interface Request {
   qsbRate?: number;
   /** A second station 10 dB weaker in the band, sending random calls at this many wpm. */
   qrm?: number;
-  /** The seed of the noise and fading: the same seed, the same bytes. */
-  seed?: number;
+  /** The seed of the band conditions, 0 to 2^64 - 1 (a BigInt or decimal digits past 2^53): the same seed, the same bytes. */
+  seed?: number | bigint | string;
   /** Sets rate, encoding, container and ramp; the settings beside it change them. */
   preset?: string;
   /** The largest file accepted, in bytes; 0 for no limit. */

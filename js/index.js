@@ -96,12 +96,17 @@ function maxBytes(m, q, value) {
   return m._zarn_request_set_max_bytes(q, bytes % 2 ** 32, Math.floor(bytes / 2 ** 32));
 }
 
+// A seed is 64 bits, as a key file writes it: a BigInt or its decimal
+// digits beyond 2^53, or a safe whole number.
 function seed(m, q, value) {
-  const n = number(value);
-  if (!Number.isSafeInteger(n) || n < 0) {
-    throw new ZarnError(2, `seed ${value}: a whole number from 0 to 2^53 - 1`);
+  let n = null;
+  if (typeof value === "bigint") n = value;
+  else if (typeof value === "string" && /^[0-9]{1,20}$/.test(value)) n = BigInt(value);
+  else if (Number.isSafeInteger(value) && value >= 0) n = BigInt(value);
+  if (n === null || n < 0n || n >= 2n ** 64n) {
+    throw new ZarnError(2, `seed ${value}: a whole number from 0 to 18446744073709551615`);
   }
-  return m._zarn_request_set_seed(q, n % 2 ** 32, Math.floor(n / 2 ** 32));
+  return m._zarn_request_set_seed(q, Number(n & 0xffffffffn), Number(n >> 32n));
 }
 
 // In the order they are applied: the preset first, so that settings given
