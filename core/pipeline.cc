@@ -39,6 +39,8 @@ Result<MorseUnits> qrm_units(const Request& request, const MorseUnits& units) {
   for (const InlineChange& change : units.changes) {
     if (change.kind == InlineChange::Kind::speed) slowest = std::min(slowest, change.value);
   }
+  // A speed not above 0 is the plan's to refuse, in its own words.
+  if (!(slowest > 0)) return MorseUnits{};
   const double seconds = static_cast<double>(units.units.size()) * kSecondsPerUnitAt1Wpm / slowest *
                              std::max(1.0, sound.word_gap_units / 7) +
                          (sound.lead_ms + sound.tail_ms) / 1000 + 1;

@@ -312,6 +312,7 @@ TEST_F(Cli, RefusesBadOptionsBeforeTheFile) {
       {{"--qsb-rate", "1", "Q1ABC", "20", "f.wav"}, {"--qsb-rate", "without --qsb"}},
       {{"--seed", "5", "Q1ABC", "20", "f.wav"}, {"--seed", "--noise"}},
       {{"--qrm", "25", "--repeat", "2", "Q1ABC", "20", "f.wav"}, {"--qrm", "beacons"}},
+      {{"--qrm", "25", "--text", "CQ", "-5", "f.wav"}, {"speed must be above 0"}},
       {{"--text", "A |w0 B", "20", "f.wav"}, {"'|w0'", "position 3", "above 0"}},
       {{"--text", "A|e15B", "20", "f.wav"}, {"'|e15'", "below the speed"}},
       {{"--text", "A|f6000B", "20", "f.wav"}, {"'|f6000'", "half the sample rate"}},
