@@ -22,13 +22,13 @@ std::span<const std::string_view> after_message(const Options& options) {
 }
 
 // The practice set is sent as a message; its key says exactly what that is.
-Status make_practice_text(const Options& options, CommandForm form, Command& command) {
+Status make_practice_text(const Options& options, CommandForm form, std::uint64_t seed,
+                          std::optional<std::uint64_t> drawn, Command& command) {
   if (options.key_file && *options.key_file != "-" && !form.writes_keys) {
     return OptionError{OptionError::Kind::not_here, "--key", std::string(*options.key_file),
                        "this caller writes no files; --key - gives the key as standard output"};
   }
-  const auto drawn = options.seed ? std::nullopt : std::optional(draw_seed());
-  const PracticeSet set = make_practice(options.practice, options.seed.value_or(drawn.value_or(0)));
+  const PracticeSet set = make_practice(options.practice, seed);
   command.request.kind = Request::Text::message;
   command.request.text = set.text;
   if (options.key_file) {
@@ -109,10 +109,18 @@ Result<Command> read_command(std::span<const std::string_view> args, CommandForm
     return std::move(numbers).error();
   if (auto text = read_text(options, form, request); !text) return std::move(text).error();
   request.letters = options.letters;
+  // One seed makes the set and its band conditions: the key's seed makes
+  // both again.
+  const bool drawing = options.practice.count > 0 || options.sound.has_conditions();
+  const auto drawn = options.seed || !drawing ? std::nullopt : std::optional(draw_seed());
+  const std::uint64_t seed = options.seed.value_or(drawn.value_or(0));
   if (options.practice.count > 0) {
-    if (auto set = make_practice_text(options, form, command); !set) return std::move(set).error();
+    if (auto set = make_practice_text(options, form, seed, drawn, command); !set) {
+      return std::move(set).error();
+    }
   }
   request.sound = options.sound;
+  request.sound.seed = seed;
   request.container = options.container;
   if (form.names_file) command.file_name = trim_blanks(after[options.sound.dot_seconds ? 0 : 1]);
   command.sync = options.sync;

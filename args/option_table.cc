@@ -34,7 +34,7 @@ std::string range_text(const ValueRule& rule) {
 std::span<const OptionDefinition> option_table() {
   // One row an option; clang-format would spread each over seven lines.
   // clang-format off
-  static const std::array<OptionDefinition, 35> kTable = {{
+  static const std::array<OptionDefinition, 40> kTable = {{
       {OptionName::rate, "rate", 'r', "HZ", "samples per second", rules::kRate, "11025"},
       {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
       {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", rules::kRamp, "0", &SoundOptions::ramp_ms},
@@ -51,6 +51,11 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::carrier_first, "carrier-first", '\0', "", "the carrier before the message", {}, ""},
       {OptionName::repeat, "repeat", '\0', "N", "copies of the whole in the file", rules::kRepeat, "1", &SoundOptions::repeats},
       {OptionName::gap, "gap", '\0', "SECONDS", "between copies", rules::kRepeatGap, "0", &SoundOptions::repeat_gap_seconds},
+      {OptionName::noise, "noise", '\0', "SNR_DB", "noise at this signal-to-noise ratio in dB, in the filter of --bandwidth", rules::kNoise, ""},
+      {OptionName::bandwidth, "bandwidth", '\0', "HZ", "the receiver's filter around the tone", rules::kBandwidth, "500", &SoundOptions::bandwidth_hz},
+      {OptionName::qsb, "qsb", '\0', "DEPTH_DB", "fading of the signal, down to this many dB", rules::kQsbDepth, "", &SoundOptions::qsb_depth_db},
+      {OptionName::qsb_rate, "qsb-rate", '\0', "HZ", "fades a second of --qsb", rules::kQsbRate, "0.2", &SoundOptions::qsb_rate_hz},
+      {OptionName::qrm, "qrm", '\0', "WPM", "a second station 10 dB weaker in the band, random calls at WPM", rules::kQrm, ""},
       {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
       {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
       {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},
@@ -67,7 +72,7 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::calls, "calls", '\0', "COUNT", "random callsigns in place of <callsign>", rules::kPracticeCount, ""},
       {OptionName::frame, "frame", '\0', "", "send VVV = before and <AR> after", {}, ""},
       {OptionName::key, "key", '\0', "FILE", "write what is sent to FILE, one item a line (- is standard output)", {.kind = Kind::text}, ""},
-      {OptionName::seed, "seed", '\0', "N", "the seed of the set; left out, one is drawn and put in the key", rules::kSeed, ""},
+      {OptionName::seed, "seed", '\0', "N", "the seed of the set and of the band conditions; left out, one is drawn (and put in the key)", rules::kSeed, ""},
       {OptionName::help, "help", 'h', "", "print this summary and exit", {}, ""},
       {OptionName::version, "version", 'V', "", "print the version and exit", {}, ""},
   }};

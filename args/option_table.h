@@ -29,6 +29,11 @@ enum class OptionName {
   carrier_first,
   repeat,
   gap,  // the beacon's
+  noise,
+  bandwidth,
+  qsb,
+  qsb_rate,
+  qrm,  // band conditions
   raw,
   preset,
   text,

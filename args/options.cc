@@ -233,6 +233,12 @@ bool set_option(const Named& named, const Value& value, Reading& reading) {
     case Name::dot:
       options.sound.dot_seconds = value.number;
       break;
+    case Name::noise:
+      options.sound.noise_snr_db = value.number;
+      break;
+    case Name::qrm:
+      options.sound.qrm_wpm = value.number;
+      break;
     case Name::mode:
       options.sound.mode = static_cast<KeyMode>(value.choice);
       break;
@@ -342,8 +348,11 @@ std::optional<OptionError> refuse_practice_combinations(const Reading& r) {
   for (const Written* shaping : {&r.koch, &r.charset, &r.group_size}) {
     if (shaping->given() && !r.groups.given()) return needs(*shaping, "--groups COUNT");
   }
-  for (const Written* shaping : {&r.frame, &r.key, &r.seed}) {
+  for (const Written* shaping : {&r.frame, &r.key}) {
     if (shaping->given() && !practice.given()) return needs(*shaping, "--groups or --calls");
+  }
+  if (r.seed.given() && !practice.given() && !r.options.sound.has_conditions()) {
+    return needs(r.seed, "--groups, --calls, --noise, --qsb or --qrm");
   }
   return std::nullopt;
 }

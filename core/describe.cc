@@ -141,6 +141,14 @@ std::string refusal_text(const KeyUpToneNotAboveZero& refusal) {
   return "option --shift: " + shortest(refusal.shift_hz) + " Hz below the tone of " +
          shortest(refusal.tone_hz) + " Hz is not above 0 Hz";
 }
+std::string refusal_text(const InlineChangeRefused& refusal) {
+  const InlineChange& change = refusal.change;
+  const std::string where = change.line == 0 ? "position " + std::to_string(change.position)
+                                             : "line " + std::to_string(change.line) + ", column " +
+                                                   std::to_string(change.column);
+  return "message change '|" + std::string(1, static_cast<char>(change.kind)) +
+         shortest(change.value) + "' at " + where + ": " + refusal.why;
+}
 std::string refusal_text(const DoesNotApply& refusal) {
   return "option --" + std::string(refusal.option) + " does not apply " + refusal.context;
 }

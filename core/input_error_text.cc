@@ -67,6 +67,9 @@ std::string message_error_text(const MessageError& error) {
       return "message has a '>' without '<' at " + where;
     case MessageError::Kind::empty_message:
       return "message is empty";
+    case MessageError::Kind::bad_change:
+      return "message change " + character + " at " + where +
+             " is none of |wN, |eN, |fN, |vN and ||";
   }
   return {};
 }

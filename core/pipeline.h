@@ -17,7 +17,7 @@ namespace zarn {
 // the first byte, and the exact number of bytes the sound will be.
 class PlannedSound {
  public:
-  PlannedSound(MorseUnits units, SoundPlan plan);
+  PlannedSound(MorseUnits units, SoundPlan plan, MorseUnits qrm_units = {});
   PlannedSound(PlannedSound&&) noexcept = default;
   PlannedSound(const PlannedSound&) = delete;
   PlannedSound& operator=(const PlannedSound&) = delete;
@@ -26,7 +26,8 @@ class PlannedSound {
   std::uint64_t size() const;
 
  private:
-  MorseUnits units_;  // the plan views them; a move keeps their storage
+  MorseUnits units_;      // the plan views them; a move keeps their storage
+  MorseUnits qrm_units_;  // the other station's calls, likewise
   SoundPlan plan_;
 };
 

@@ -31,6 +31,11 @@ inline constexpr ValueRule kCharacterSpeed{
     .kind = Kind::number, .low_included = false, .later = " and at least <wpm>"};
 inline constexpr ValueRule kWordGap{.kind = Kind::number, .low = 7};
 inline constexpr ValueRule kVolume{Kind::number, -60, true, 0};
+// A speed or a tone changed inside a message; the plan checks the rest.
+inline constexpr ValueRule kInlineSpeed{
+    .kind = Kind::number, .low_included = false, .later = " with a dot of a sample or more"};
+inline constexpr ValueRule kInlineTone{
+    .kind = Kind::number, .low_included = false, .later = " below half the rate"};
 inline constexpr ValueRule kSilence{Kind::number, 0, true, 60000};
 // Practice text: how much, and of what.
 inline constexpr ValueRule kPracticeCount{Kind::whole, 1, true, 10000};
@@ -42,6 +47,12 @@ inline constexpr ValueRule kCharset{
     .kind = Kind::text, .form = "letters, digits and . , : ? ' - / ( ) \" = + @, without blanks"};
 inline constexpr ValueRule kSeed{.kind = Kind::text,
                                  .form = "a whole number from 0 to 18446744073709551615"};
+// Band conditions.
+inline constexpr ValueRule kNoise{Kind::number, -20, true, 40};
+inline constexpr ValueRule kBandwidth{Kind::number, 50, true, 4000};
+inline constexpr ValueRule kQsbDepth{Kind::number, 0, false, 60};
+inline constexpr ValueRule kQsbRate{Kind::number, 0.01, true, 10};
+inline constexpr ValueRule kQrm{Kind::number, 1, true, 100};
 // A millisecond dot is 1200 wpm; an hour's is past any beacon's.
 inline constexpr ValueRule kDot{Kind::number, 0.001, true, 3600};
 inline constexpr std::string_view kModeNames[] = {"on-off", "fsk", "dfcw"};

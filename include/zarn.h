@@ -105,6 +105,18 @@ ZARN_API zarn_status zarn_request_set_carrier_seconds(zarn_request *request, dou
 ZARN_API zarn_status zarn_request_set_carrier_first(zarn_request *request, int first);
 ZARN_API zarn_status zarn_request_set_repeat(zarn_request *request, long copies);
 ZARN_API zarn_status zarn_request_set_repeat_gap_seconds(zarn_request *request, double seconds);
+/* Band conditions, each as its option: noise at a signal-to-noise ratio in
+ * dB (-20 to 40) in a filter of `bandwidth` Hz around the tone (50 to 4000,
+ * 500 unless set), and fading of the signal down to `depth_db` (above 0 up
+ * to 60) at `hz` fades a second (0.01 to 10, 0.2 unless set), and a second
+ * station 10 dB weaker sending random calls at `wpm` (1 to 100). They are
+ * drawn from the seed (zarn_request_set_seed), or from one drawn once for
+ * the request. */
+ZARN_API zarn_status zarn_request_set_noise_db(zarn_request *request, double snr_db);
+ZARN_API zarn_status zarn_request_set_bandwidth_hz(zarn_request *request, double hz);
+ZARN_API zarn_status zarn_request_set_qsb_db(zarn_request *request, double depth_db);
+ZARN_API zarn_status zarn_request_set_qsb_rate_hz(zarn_request *request, double hz);
+ZARN_API zarn_status zarn_request_set_qrm_wpm(zarn_request *request, double wpm);
 /* A preset sets the rate, the encoding, the container and the ramp, as -p
  * does; setters called after it change them. */
 ZARN_API zarn_status zarn_request_set_preset(zarn_request *request, const char *name);

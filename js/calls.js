@@ -79,6 +79,19 @@ function maxBytes(m, q, value) {
   return m._zarn_request_set_max_bytes(q, bytes % 2 ** 32, Math.floor(bytes / 2 ** 32));
 }
 
+// A seed is 64 bits, as a key file writes it: a BigInt or its decimal
+// digits beyond 2^53, or a safe whole number.
+function seed(m, q, value) {
+  let n = null;
+  if (typeof value === "bigint") n = value;
+  else if (typeof value === "string" && /^[0-9]{1,20}$/.test(value)) n = BigInt(value);
+  else if (Number.isSafeInteger(value) && value >= 0) n = BigInt(value);
+  if (n === null || n < 0n || n >= 2n ** 64n) {
+    throw new ZarnError(2, `seed ${value}: a whole number from 0 to 18446744073709551615`);
+  }
+  return m._zarn_request_set_seed(q, Number(n & 0xffffffffn), Number(n >> 32n));
+}
+
 // In the order they are applied: the preset first, so that settings given
 // beside it change what it set, as on the command line.
 const SETTERS = [
@@ -97,6 +110,12 @@ const SETTERS = [
   ["volume", real("_zarn_request_set_volume_db")],
   ["lead", real("_zarn_request_set_lead_ms")],
   ["tail", real("_zarn_request_set_tail_ms")],
+  ["noise", real("_zarn_request_set_noise_db")],
+  ["bandwidth", real("_zarn_request_set_bandwidth_hz")],
+  ["qsb", real("_zarn_request_set_qsb_db")],
+  ["qsbRate", real("_zarn_request_set_qsb_rate_hz")],
+  ["qrm", real("_zarn_request_set_qrm_wpm")],
+  ["seed", seed],
   ["maxBytes", maxBytes],
 ];
 const KNOWN = new Set(SETTERS.map(([key]) => key));

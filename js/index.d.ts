@@ -28,6 +28,18 @@ export interface Request {
   lead?: number;
   /** Silence after the Morse in ms. */
   tail?: number;
+  /** Noise at this signal-to-noise ratio in dB, -20..40, in the filter of `bandwidth`. */
+  noise?: number;
+  /** The receiver's filter around the tone in Hz, 50..4000 (500). */
+  bandwidth?: number;
+  /** Fading of the signal, down to this many dB. */
+  qsb?: number;
+  /** Fades a second (0.2). */
+  qsbRate?: number;
+  /** A second station 10 dB weaker in the band, sending random calls at this many wpm. */
+  qrm?: number;
+  /** The seed of the band conditions, 0 to 2^64 - 1 (a BigInt or decimal digits past 2^53): the same seed, the same bytes. */
+  seed?: number | bigint | string;
   /** Sets rate, encoding, container and ramp; the settings beside it change them. */
   preset?: string;
   /** The largest file accepted, in bytes; 0 for no limit. */

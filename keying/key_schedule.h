@@ -38,6 +38,10 @@ struct ToneSpan {
   double up_seconds = 0;
   std::uint8_t voice = 0;
   std::int64_t origin = 0;
+  // A message's changes: the tone and the peak level from this tone on; 0
+  // for the sound's own.
+  double tone_hz = 0;
+  double gain = 0;
 };
 
 class KeySchedule {

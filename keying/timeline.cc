@@ -25,28 +25,68 @@ std::size_t run_length(std::span<const std::uint8_t> units, std::size_t begin) {
 }  // namespace
 
 Timeline::Timeline(std::span<const std::uint8_t> units, const TimelineTiming& timing, double rate,
-                   double ramp_seconds)
+                   double ramp_seconds, std::span<const InlineChange> changes)
     : units_(rate > 0 ? units : std::span<const std::uint8_t>{}),
+      changes_(changes),
       rate_(rate),
       ramp_seconds_(ramp_seconds),
-      lead_(timing.lead_seconds),
-      unit_(kSecondsPerUnitAt1Wpm / timing.character_wpm),
-      stretched_(timing.overall_wpm < timing.character_wpm),
-      // Standard gaps count as plain units, so that equal speeds give
-      // exactly the unstretched timeline.
-      plain_word_gap_(!stretched_ && timing.word_gap_units == double(kWordGapUnits)) {
+      origin_(timing.lead_seconds),
+      character_wpm_(timing.character_wpm),
+      overall_wpm_(timing.overall_wpm),
+      word_gap_units_(timing.word_gap_units),
+      character_follows_(timing.character_follows) {
+  set_speeds(timing.character_wpm, timing.overall_wpm);
+}
+
+void Timeline::set_speeds(double character_wpm, double overall_wpm) {
+  unit_ = kSecondsPerUnitAt1Wpm / character_wpm;
+  stretched_ = overall_wpm < character_wpm;
+  // Standard gaps count as plain units, so that equal speeds give
+  // exactly the unstretched timeline.
+  plain_word_gap_ = !stretched_ && word_gap_units_ == double(kWordGapUnits);
   // (60 c - 37.2 s) / (c s), written so that no product of the speeds can
   // overflow, however fast the characters are.
-  const double gap_seconds_per_word = 60 / timing.overall_wpm - kSecondsPerUnitAt1Wpm *
-                                                                    kCharacterUnitsPerWord /
-                                                                    timing.character_wpm;
+  const double gap_seconds_per_word =
+      60 / overall_wpm - kSecondsPerUnitAt1Wpm * kCharacterUnitsPerWord / character_wpm;
   character_gap_ = kCharacterGapUnits * gap_seconds_per_word / kGapUnitsPerWord;
-  word_gap_ = stretched_ ? timing.word_gap_units * gap_seconds_per_word / kGapUnitsPerWord
-                         : timing.word_gap_units * unit_;
+  word_gap_ = stretched_ ? word_gap_units_ * gap_seconds_per_word / kGapUnitsPerWord
+                         : word_gap_units_ * unit_;
+}
+
+// The changes written before the unit about to be read. A change of speed
+// begins a new stretch whose instants count from the present one.
+void Timeline::take_changes() {
+  bool speeds = false;
+  for (; next_change_ < changes_.size() && changes_[next_change_].unit <= next_unit_;
+       ++next_change_) {
+    const InlineChange& change = changes_[next_change_];
+    switch (change.kind) {
+      case InlineChange::Kind::speed:
+        overall_wpm_ = change.value;
+        if (character_follows_) character_wpm_ = change.value;
+        speeds = true;
+        break;
+      case InlineChange::Kind::character_speed:
+        character_wpm_ = change.value;
+        character_follows_ = false;
+        speeds = true;
+        break;
+      case InlineChange::Kind::tone:
+        tone_hz_ = change.value;
+        break;
+      case InlineChange::Kind::volume:
+        gain_ = std::pow(10.0, change.value / 20);
+        break;
+    }
+  }
+  if (!speeds) return;
+  origin_ = now();
+  plain_units_ = character_gaps_ = word_gaps_ = 0;
+  set_speeds(character_wpm_, overall_wpm_);
 }
 
 double Timeline::now() const {
-  return lead_ + static_cast<double>(plain_units_) * unit_ +
+  return origin_ + static_cast<double>(plain_units_) * unit_ +
          static_cast<double>(character_gaps_) * character_gap_ +
          static_cast<double>(word_gaps_) * word_gap_;
 }
@@ -71,6 +111,7 @@ std::int64_t Timeline::first_sample_at(double seconds) const {
 
 std::optional<ToneSpan> Timeline::next_tone() {
   while (next_unit_ < units_.size()) {
+    take_changes();
     const std::size_t length = run_length(units_, next_unit_);
     const bool down = units_[next_unit_] != 0;
     next_unit_ += length;
@@ -83,16 +124,21 @@ std::optional<ToneSpan> Timeline::next_tone() {
     const double end = now();
     const std::int64_t rise = first_sample_at(start);
     const std::int64_t fall = first_sample_at(end);
-    if (ramp_seconds_ == 0) return ToneSpan{rise, rise, fall, fall, start, end};
-    return ToneSpan{rise,  first_sample_at(start + ramp_seconds_),
-                    fall,  first_sample_at(end + ramp_seconds_),
-                    start, end};
+    ToneSpan span{rise, rise, fall, fall, start, end};
+    if (ramp_seconds_ > 0) {
+      span.steady = first_sample_at(start + ramp_seconds_);
+      span.silence = first_sample_at(end + ramp_seconds_);
+    }
+    span.tone_hz = tone_hz_;
+    span.gain = gain_;
+    return span;
   }
   return std::nullopt;
 }
 
-double Timeline::length_seconds(std::span<const std::uint8_t> units, const TimelineTiming& timing) {
-  Timeline walk(units, timing, 1, 0);
+double Timeline::length_seconds(std::span<const std::uint8_t> units, const TimelineTiming& timing,
+                                std::span<const InlineChange> changes) {
+  Timeline walk(units, timing, 1, 0, changes);
   while (walk.next_tone()) {
   }
   return walk.now();

@@ -135,11 +135,14 @@ zarn::Status set_text(zarn_request* request, zarn::Request::Text kind, const cha
   return {};
 }
 
-// The practice set, made into the request's message and its key, before a
-// request is planned.
+// The practice set, made into the request's message and its key, and the
+// seed of both it and the band conditions, before a request is planned.
 void apply_practice(zarn_request* request) {
-  if (request->practice.count == 0) return;
+  const bool drawing = request->practice.count > 0 || request->request.sound.has_conditions();
+  if (!drawing) return;
   if (!request->seed && !request->drawn_seed) request->drawn_seed = zarn::draw_seed();
+  request->request.sound.seed = request->seed.value_or(*request->drawn_seed);
+  if (request->practice.count == 0) return;
   const auto set =
       zarn::make_practice(request->practice, request->seed.value_or(*request->drawn_seed));
   request->request.kind = zarn::Request::Text::message;
@@ -290,6 +293,37 @@ extern "C" zarn_status zarn_request_set_lead_ms(zarn_request* request, double ms
 
 extern "C" zarn_status zarn_request_set_tail_ms(zarn_request* request, double ms) {
   return set_number(request, "tail", zarn::rules::kSilence, ms, &zarn::SoundOptions::tail_ms);
+}
+
+extern "C" zarn_status zarn_request_set_noise_db(zarn_request* request, double snr_db) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    auto valid = checked("noise", zarn::rules::kNoise, snr_db);
+    if (valid) r.sound.noise_snr_db = snr_db;
+    return valid;
+  });
+}
+
+extern "C" zarn_status zarn_request_set_bandwidth_hz(zarn_request* request, double hz) {
+  return set_number(request, "bandwidth", zarn::rules::kBandwidth, hz,
+                    &zarn::SoundOptions::bandwidth_hz);
+}
+
+extern "C" zarn_status zarn_request_set_qsb_db(zarn_request* request, double depth_db) {
+  return set_number(request, "qsb", zarn::rules::kQsbDepth, depth_db,
+                    &zarn::SoundOptions::qsb_depth_db);
+}
+
+extern "C" zarn_status zarn_request_set_qsb_rate_hz(zarn_request* request, double hz) {
+  return set_number(request, "qsb rate", zarn::rules::kQsbRate, hz,
+                    &zarn::SoundOptions::qsb_rate_hz);
+}
+
+extern "C" zarn_status zarn_request_set_qrm_wpm(zarn_request* request, double wpm) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    auto valid = checked("qrm", zarn::rules::kQrm, wpm);
+    if (valid) r.sound.qrm_wpm = wpm;
+    return valid;
+  });
 }
 
 extern "C" zarn_status zarn_request_set_dot_seconds(zarn_request* request, double seconds) {

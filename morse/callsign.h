@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/result.h"
+#include "morse/inline_change.h"
 
 namespace zarn {
 
@@ -18,6 +19,8 @@ inline constexpr std::size_t kCallsignWidth = 10;
 // One byte per Morse time unit (the length of one dot): 1 key down, 0 key up.
 struct MorseUnits {
   std::vector<std::uint8_t> units;
+  // A message's changes, in order; none in a callsign or a message without '|'.
+  std::vector<InlineChange> changes;
 };
 
 // A character the Morse table has no pattern for.

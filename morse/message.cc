@@ -5,7 +5,9 @@
 #include <optional>
 #include <utility>
 #include <variant>
+#include <vector>
 
+#include "morse/inline_change.h"
 #include "morse/letters.h"
 #include "morse/table.h"
 #include "morse/utf8.h"
@@ -121,8 +123,9 @@ MessageError error(MessageError::Kind kind, const Character& character) {
 
 // What the message sends next: one character, or a prosign.
 struct Symbol {
-  Character character;       // the character, or the '<' of a prosign
+  Character character;       // the character, or the '<' of a prosign, or a change's '|'
   std::string_view letters;  // a prosign's letters; empty for a character
+  std::optional<ChangeText> change;
 };
 
 // Reads the prosign whose '<' was just read, through its '>'. A '>' can
@@ -138,14 +141,29 @@ std::variant<Symbol, MessageError> read_prosign(const Character& open, Reader& r
     if (!is_letter(letter.text)) return error(MessageError::Kind::not_a_letter, letter);
   }
   reader.next();  // the '>'
-  return Symbol{open, letters};
+  return Symbol{open, letters, {}};
+}
+
+// Reads what follows a '|': another '|', the character itself, or a change.
+std::variant<Symbol, MessageError> read_bar(const Character& bar, Reader& reader) {
+  if (reader.rest().starts_with('|')) return Symbol{reader.next(), {}, {}};
+  const auto change = read_change(reader.rest());
+  if (!change) {
+    MessageError failure = error(MessageError::Kind::bad_change, bar);
+    if (!reader.done()) failure.character += reader.next().text;
+    return failure;
+  }
+  // The change is ASCII: a byte a character.
+  for (std::size_t i = 0; i < change->length; ++i) reader.next();
+  return Symbol{bar, {}, change};
 }
 
 std::variant<Symbol, MessageError> next_symbol(Reader& reader) {
   const Character character = reader.next();
   if (character.text == "<") return read_prosign(character, reader);
+  if (character.text == "|") return read_bar(character, reader);
   if (character.text == ">") return error(MessageError::Kind::unopened_prosign, character);
-  return Symbol{character, {}};
+  return Symbol{character, {}, {}};
 }
 
 // The brackets of the whole message are checked before any character is
@@ -206,11 +224,20 @@ class Sender {
 
   void blank() { word_ended_ = !out_.units.empty(); }
 
+  // A change waits for the next character, so the gap before it keeps the
+  // old timing and the new one starts on a key-down.
+  void change(const Symbol& symbol) {
+    const Character& bar = symbol.character;
+    pending_.push_back(InlineChange{symbol.change->kind, symbol.change->value, 0, bar.position,
+                                    bar.line, bar.line == 0 ? 0 : bar.column});
+  }
+
   void send(const Symbol& symbol, const LetterCode& code) {
     if (in_kana_ && !code.kana) append_prosign("SN", out_);
     // The gap goes in only when another word follows, so trailing blanks
     // send nothing either.
     if (word_ended_) append_gap(kWordGapExtra, out_);
+    take_changes();
     if (code.kana && !in_kana_) append_prosign("DO", out_);
     in_kana_ = code.kana;
     word_ended_ = false;
@@ -223,10 +250,20 @@ class Sender {
 
   void finish() {
     if (in_kana_) append_prosign("SN", out_);
+    take_changes();
   }
 
  private:
+  void take_changes() {
+    for (InlineChange& change : pending_) {
+      change.unit = out_.units.size();
+      out_.changes.push_back(change);
+    }
+    pending_.clear();
+  }
+
   MorseUnits& out_;
+  std::vector<InlineChange> pending_;
   bool word_ended_ = false;
   bool in_kana_ = false;
 };
@@ -239,6 +276,10 @@ std::optional<MessageError> append_symbols(std::string_view text, TextForm form,
     auto next = next_symbol(reader);
     if (auto* failure = std::get_if<MessageError>(&next)) return std::move(*failure);
     const Symbol& symbol = std::get<Symbol>(next);
+    if (symbol.change) {
+      sender.change(symbol);
+      continue;
+    }
     if (symbol.letters.empty() && reader.is_blank(symbol.character.text)) {
       // Blanks before the first character send nothing.
       sender.blank();

@@ -20,6 +20,7 @@ struct MessageError {
     unopened_prosign,   // a '>' with no '<' before it
     empty_message,      // nothing but blanks
     not_utf8,           // a byte that begins no UTF-8 character, in TextForm::lines
+    bad_change,         // a '|' followed by neither a change nor another '|'
   };
   Kind kind;
   int position = 0;       // 1-based, in characters; 0 for an empty message
@@ -45,7 +46,9 @@ enum class TextForm { one_line, lines };
 // are one prosign sent without letter gaps. A callsign of letters, digits
 // and '/' gives the same units as the callsign encoder. Bytes that are not
 // UTF-8 (in lines), then misplaced brackets anywhere, are reported before
-// any character without a code.
+// any character without a code. A '|' starts a change (morse/inline_change.h),
+// which goes into the units' changes at the first unit of the next character;
+// "||" is the character '|' itself, which has no code.
 Result<MorseUnits, MessageError> encode_message(std::string_view text,
                                                 TextForm form = TextForm::one_line,
                                                 const LetterChoice& letters = {});

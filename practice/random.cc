@@ -2,14 +2,6 @@
 
 namespace zarn {
 
-std::uint64_t Random::next() {
-  state_ += 0x9E3779B97F4A7C15u;
-  std::uint64_t z = state_;
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-  return z ^ (z >> 31);
-}
-
 // Draws past the last whole multiple of `bound` are drawn again, so that
 // the remainder favours no number.
 std::uint64_t Random::below(std::uint64_t bound) {

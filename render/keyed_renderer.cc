@@ -60,7 +60,9 @@ KeyedRenderer::KeyedRenderer(const KeyedTone& tone, std::unique_ptr<KeySchedule>
       oscillator_(tone.frequency_hz, tone.sample_rate, tone.first_sample, tone.gain),
       next_(tone.first_sample),
       phase_origin_(tone.first_sample),
-      since_(tone.first_sample) {
+      since_(tone.first_sample),
+      setting_hz_(tone.frequency_hz),
+      setting_gain_(tone.gain) {
   if (tone.second_hz > 0) {
     second_ = std::make_unique<Oscillator>(tone.second_hz, tone.sample_rate, tone.first_sample,
                                            tone.gain);
@@ -79,6 +81,7 @@ KeyedRenderer::Stretch KeyedRenderer::stretch_at(std::int64_t k) {
 
 void KeyedRenderer::render(std::span<double> values, const RunVisitor& visit) {
   if (tone_.beacon) return render_beacon(values, visit);
+  if (tone_.changes) return render_changing(values, visit);
   const std::int64_t end = next_ + static_cast<std::int64_t>(values.size());
   if (const Stretch first = stretch_at(next_); first.shape == Shape::silent && first.end >= end) {
     // Nothing sounds here: the oscillator only moves on.
@@ -121,6 +124,40 @@ void KeyedRenderer::render_beacon(std::span<double> values, const RunVisitor& vi
     k = stop;
   }
   next_ = end;
+}
+
+// Each stretch in turn, so that a tone can take its own setting where it
+// rises; the oscillator runs on through silence.
+void KeyedRenderer::render_changing(std::span<double> values, const RunVisitor& visit) {
+  const std::int64_t end = next_ + static_cast<std::int64_t>(values.size());
+  for (std::int64_t k = next_; k < end;) {
+    const Stretch stretch = stretch_at(k);
+    const std::int64_t stop = std::min(stretch.end, end);
+    const auto first = static_cast<std::size_t>(k - next_);
+    const auto count = static_cast<std::size_t>(stop - k);
+    const bool sounding = stretch.shape != Shape::silent;
+    if (sounding) {
+      take_setting(*current_, k);
+      oscillator_.fill(values.subspan(first, count));
+      apply_ramp(stretch, k, values.subspan(first, count));
+    } else {
+      oscillator_.skip(stop - k);
+    }
+    visit(first, count, sounding);
+    k = stop;
+  }
+  next_ = end;
+}
+
+// A tone changes where its key goes down, where the envelope is still 0 with
+// a ramp, and keeps the phase: no step but the ramp's own.
+void KeyedRenderer::take_setting(const ToneSpan& span, std::int64_t k) {
+  const double hz = span.tone_hz > 0 ? span.tone_hz : tone_.frequency_hz;
+  const double gain = span.gain > 0 ? span.gain : tone_.gain;
+  if (hz == setting_hz_ && gain == setting_gain_) return;
+  oscillator_.retune(k, hz, gain);
+  setting_hz_ = hz;
+  setting_gain_ = gain;
 }
 
 // The phase at k, in turns times the rate, is the sum over the voices of

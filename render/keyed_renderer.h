@@ -31,6 +31,9 @@ struct KeyedTone {
   bool beacon = false;
   double second_hz = 0;
   bool continuous_phase = false;
+  // A message's changes: each tone may name its own tone and level, taken
+  // up where it rises, with the phase the sine has reached there.
+  bool changes = false;
 };
 
 // Sample k has the value g e(k) sin(2 pi f k / rate), the sine drift-free
@@ -61,6 +64,8 @@ class KeyedRenderer {
 
   Stretch stretch_at(std::int64_t k);
   void render_beacon(std::span<double> values, const RunVisitor& visit);
+  void render_changing(std::span<double> values, const RunVisitor& visit);
+  void take_setting(const ToneSpan& span, std::int64_t k);
   void take_voice(const ToneSpan& span, std::int64_t k);
   Oscillator& voice_oscillator() { return voice_ == 0 ? oscillator_ : *second_; }
   void apply_ramp(Stretch stretch, std::int64_t k, std::span<double> values) const;
@@ -77,6 +82,9 @@ class KeyedRenderer {
   std::int64_t phase_origin_;
   std::int64_t since_;
   std::array<std::int64_t, 2> voiced_ = {0, 0};
+  // The tone and level the oscillator sounds, with changes.
+  double setting_hz_;
+  double setting_gain_;
 };
 
 }  // namespace zarn

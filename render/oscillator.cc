@@ -73,13 +73,30 @@ Oscillator::Oscillator(double frequency_hz, double sample_rate, std::int64_t fir
       sample_rate_(sample_rate),
       first_index_(first_index),
       amplitude_(amplitude),
-      row_factor_(2 * std::cos(phase_of(frequency_hz, sample_rate, kLanes))),
       buffer_(std::make_unique<Block>()) {
+  set_frequency(frequency_hz);
+}
+
+void Oscillator::set_frequency(double frequency_hz) {
+  frequency_hz_ = frequency_hz;
+  row_factor_ = 2 * std::cos(phase_of(frequency_hz, sample_rate_, kLanes));
   for (std::size_t j = 0; j < 2 * kLanes; ++j) {
-    const double phase = phase_of(frequency_hz, sample_rate, static_cast<std::int64_t>(j));
+    const double phase = phase_of(frequency_hz, sample_rate_, static_cast<std::int64_t>(j));
     offset_sin_[j] = std::sin(phase);
     offset_cos_[j] = std::cos(phase);
   }
+}
+
+double Oscillator::phase_at(std::int64_t index) const {
+  const double remainder = remainder_of(frequency_hz_, sample_rate_, index - base_, offset_);
+  return remainder < sample_rate_ ? remainder : 0;
+}
+
+void Oscillator::retune(std::int64_t index, double frequency_hz, double amplitude) {
+  const double phase = phase_at(index);
+  set_frequency(frequency_hz);
+  amplitude_ = amplitude;
+  rephase(index, phase);
 }
 
 void Oscillator::generate(std::int64_t block, std::span<double> out) const {

@@ -40,6 +40,12 @@ class Oscillator {
   // phase in turns times the rate (what f k is for the first constructor),
   // in [0, rate): a tone that takes over from another without a jump.
   void rephase(std::int64_t index, double offset);
+  // Goes on from sample `index` at another frequency and amplitude, with the
+  // phase it has reached there: a change of tone without a jump. Allocates
+  // nothing.
+  void retune(std::int64_t index, double frequency_hz, double amplitude);
+  // The phase of sample `index` as rephase() takes it.
+  double phase_at(std::int64_t index) const;
 
   // Writes the next out.size() samples and moves on past them.
   void fill(std::span<double> out);
@@ -48,6 +54,7 @@ class Oscillator {
 
  private:
   void generate(std::int64_t block, std::span<double> out) const;
+  void set_frequency(double frequency_hz);
 
   double frequency_hz_;
   double sample_rate_;

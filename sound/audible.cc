@@ -37,7 +37,7 @@ bool keyed_holds_tone(const KeyedSound& sound, const SoundPlan& plan) {
   const Encoding encoding =
       plan.format.encoding == Encoding::gsm ? Encoding::s16 : plan.format.encoding;
   const auto width = static_cast<std::size_t>(bytes_per_sample(encoding));
-  KeyedRenderer renderer(sound.tone, key_schedule_for(sound, plan.units));
+  KeyedRenderer renderer(sound.tone, key_schedule_for(sound, plan.units, plan.changes));
   std::array<double, kPiece> values{};
   std::array<std::uint8_t, kPiece * 2> bytes{};
   bool sounds = false;

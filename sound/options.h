@@ -2,6 +2,7 @@
 // command line's options.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include "encode/encoding.h"
@@ -33,6 +34,22 @@ struct SoundOptions {
   bool carrier_first = false;
   double repeats = 1;             // copies of the whole, a whole number
   double repeat_gap_seconds = 0;  // between copies
+  // Band conditions, drawn from the seed: noise at a signal-to-noise ratio
+  // in a receiver's filter around the tone, fading of the signal, and
+  // another station's random calls.
+  std::optional<double> noise_snr_db;
+  double bandwidth_hz = 500;
+  double qsb_depth_db = 0;  // 0: no fading
+  double qsb_rate_hz = 0.2;
+  std::optional<double> qrm_wpm;  // a second, weaker station at this speed
+  std::uint64_t seed = 0;
+
+  // Whether any band condition setting is off its default.
+  bool has_conditions() const {
+    const SoundOptions defaults;
+    return noise_snr_db || qrm_wpm || bandwidth_hz != defaults.bandwidth_hz ||
+           qsb_depth_db != defaults.qsb_depth_db || qsb_rate_hz != defaults.qsb_rate_hz;
+  }
 
   // Whether any beacon setting is off its default: the beacon schedule then
   // lays out the whole.
@@ -51,7 +68,7 @@ struct SoundOptions {
     return rate == defaults.rate && encoding == defaults.encoding && ramp_ms == defaults.ramp_ms &&
            farnsworth_wpm == defaults.farnsworth_wpm && word_gap_units == defaults.word_gap_units &&
            volume_db == defaults.volume_db && lead_ms == defaults.lead_ms &&
-           tail_ms == defaults.tail_ms && !dot_seconds && !is_beacon();
+           tail_ms == defaults.tail_ms && !dot_seconds && !is_beacon() && !has_conditions();
   }
 };
 

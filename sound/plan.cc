@@ -10,6 +10,8 @@
 #include "keying/unit_length.h"
 #include "render/classic/float_accumulator.h"
 #include "sound/audible.h"
+#include "sound/conditions_plan.h"
+#include "sound/inline_check.h"
 
 namespace zarn {
 namespace {
@@ -228,7 +230,8 @@ Result<SoundPlan, SoundRefusal> plan_beacon(const SoundOptions& options, Contain
 
 Result<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& options, Container container,
                                                   std::span<const std::uint8_t> units, float wpm,
-                                                  float freq) {
+                                                  float freq,
+                                                  std::span<const InlineChange> changes) {
   // The speed is read in single precision; a character speed written the
   // same way is the same speed. A dot given in seconds is the speed exactly.
   const double speed_wpm =
@@ -247,18 +250,24 @@ Result<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& options, C
   const TimelineTiming timing{.character_wpm = character_wpm,
                               .overall_wpm = speed_wpm,
                               .word_gap_units = options.word_gap_units,
-                              .lead_seconds = options.lead_ms / 1000};
-  const KeyedTone tone{.frequency_hz = tone_hz,
-                       .sample_rate = double(options.rate),
-                       .gain = std::pow(10.0, options.volume_db / 20),
-                       .ramp_seconds = *ramp,
-                       .first_sample = 0};
+                              .lead_seconds = options.lead_ms / 1000,
+                              .character_follows = !options.farnsworth_wpm};
+  if (auto refusal = check_changes(changes, options,
+                                   {speed_wpm, character_wpm, timing.character_follows, *ramp})) {
+    return *refusal;
+  }
+  KeyedTone tone{.frequency_hz = tone_hz,
+                 .sample_rate = double(options.rate),
+                 .gain = std::pow(10.0, options.volume_db / 20),
+                 .ramp_seconds = *ramp,
+                 .first_sample = 0};
+  tone.changes = !changes.empty();
   if (options.is_beacon()) {
     TimelineTiming copy_timing = timing;
     copy_timing.lead_seconds = 0;  // the layout's, once before the first copy
     return plan_beacon(options, container, units, wpm, tone, copy_timing);
   }
-  const double seconds = Timeline::length_seconds(units, timing) + options.tail_ms / 1000;
+  const double seconds = Timeline::length_seconds(units, timing, changes) + options.tail_ms / 1000;
   const SoundFormat format{options.rate, options.encoding, container};
   // Silence completes the last frame and keeps the data even: no pad byte,
   // in WAV and raw alike.
@@ -269,26 +278,51 @@ Result<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& options, C
           refuse_silence(dot_seconds, tone, options.encoding, *samples, options.volume_db)) {
     return *refusal;
   }
-  return SoundPlan{format, *samples, units, KeyedSound{tone, timing}};
+  return SoundPlan{format, *samples, units, KeyedSound{tone, timing}, changes};
 }
 
 Result<SoundPlan, SoundRefusal> plan_checked(const SoundOptions& options, Container container,
                                              std::span<const std::uint8_t> units, float wpm,
-                                             float freq) {
+                                             float freq, std::span<const InlineChange> changes) {
   if (!(wpm > 0)) return SpeedNotPositive{wpm};
   if (!keys_anything(units)) return NothingToSend{};
-  if (options.is_classic()) return plan_classic(container, units, wpm, freq);
-  return plan_with_options(options, container, units, wpm, freq);
+  if (options.is_classic() && changes.empty()) return plan_classic(container, units, wpm, freq);
+  return plan_with_options(options, container, units, wpm, freq, changes);
+}
+
+// The highest level a tone reaches: the sound's own, or a change's.
+double peak_gain(double gain, std::span<const InlineChange> changes) {
+  for (const InlineChange& change : changes) {
+    if (change.kind == InlineChange::Kind::volume) {
+      gain = std::max(gain, std::pow(10.0, change.value / 20));
+    }
+  }
+  return gain;
+}
+
+Result<SoundPlan, SoundRefusal> with_conditions(SoundPlan plan, const SoundOptions& options,
+                                                std::span<const InlineChange> changes,
+                                                std::span<const std::uint8_t> qrm_units) {
+  if (!options.has_conditions()) return plan;
+  const KeyedTone& tone = std::get<KeyedSound>(plan.renderer).tone;
+  const ToneLevels levels{tone.frequency_hz, tone.gain, peak_gain(tone.gain, changes),
+                          tone.ramp_seconds};
+  auto conditions = plan_conditions(options, levels, plan.sample_count, qrm_units);
+  if (!conditions) return conditions.error();
+  plan.conditions = *conditions;
+  return plan;
 }
 
 }  // namespace
 
 Result<SoundPlan, SoundRefusal> plan_sound(const SoundOptions& options, Container container,
                                            std::span<const std::uint8_t> units, float wpm,
-                                           float freq) {
-  auto plan = plan_checked(options, container, units, wpm, freq);
+                                           float freq, std::span<const InlineChange> changes,
+                                           std::span<const std::uint8_t> qrm_units) {
+  auto plan = plan_checked(options, container, units, wpm, freq, changes);
   if (plan && !holds_tone(*plan)) return SoundRefusal(NoSampleSounds{});
-  return plan;
+  if (!plan) return plan;
+  return with_conditions(*std::move(plan), options, changes, qrm_units);
 }
 
 }  // namespace zarn

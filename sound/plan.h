@@ -18,8 +18,12 @@ namespace zarn {
 // above zero. Refuses a speed not above zero, a character speed below it, a
 // ramp longer than a dot, a tone not below half the sample rate and a sound
 // too long for its format, and one in which every sample rounds to silence.
+// A message's changes, when it has any, are checked and keyed with it; the
+// sound is then never the classic one. `qrm_units` are the other station's
+// calls, with --qrm.
 Result<SoundPlan, SoundRefusal> plan_sound(const SoundOptions& options, Container container,
                                            std::span<const std::uint8_t> units, float wpm,
-                                           float freq);
+                                           float freq, std::span<const InlineChange> changes = {},
+                                           std::span<const std::uint8_t> qrm_units = {});
 
 }  // namespace zarn

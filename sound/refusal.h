@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <variant>
 
 #include "encode/encoding.h"
+#include "morse/inline_change.h"
 
 namespace zarn {
 
@@ -62,9 +64,16 @@ struct DoesNotApply {
   const char* context;
 };
 
+// A change inside the message that cannot be made: `why` says what its
+// value should be, or why no change applies.
+struct InlineChangeRefused {
+  InlineChange change;
+  std::string why;
+};
+
 using SoundRefusal =
     std::variant<SpeedNotPositive, SoundTooLong, CharacterSpeedBelowSpeed, RampLongerThanDot,
                  ToneNotBelowHalfRate, NothingToSend, DotShorterThanSample, LevelTooLow, ToneTooLow,
-                 NoSampleSounds, KeyUpToneNotAboveZero, DoesNotApply>;
+                 NoSampleSounds, KeyUpToneNotAboveZero, DoesNotApply, InlineChangeRefused>;
 
 }  // namespace zarn

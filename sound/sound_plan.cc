@@ -5,7 +5,8 @@
 namespace zarn {
 
 std::unique_ptr<KeySchedule> key_schedule_for(const KeyedSound& sound,
-                                              std::span<const std::uint8_t> units) {
+                                              std::span<const std::uint8_t> units,
+                                              std::span<const InlineChange> changes) {
   if (const auto* grid = std::get_if<UnitGridTiming>(&sound.timing)) {
     return std::make_unique<UnitGrid>(grid->unit_seconds, sound.tone.sample_rate, units);
   }
@@ -21,7 +22,7 @@ std::unique_ptr<KeySchedule> key_schedule_for(const KeyedSound& sound,
     return std::make_unique<BeaconSchedule>(beacon->layout, message, rate, ramp);
   }
   return std::make_unique<Timeline>(units, std::get<TimelineTiming>(sound.timing),
-                                    sound.tone.sample_rate, sound.tone.ramp_seconds);
+                                    sound.tone.sample_rate, sound.tone.ramp_seconds, changes);
 }
 
 }  // namespace zarn

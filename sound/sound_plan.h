@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <variant>
 
@@ -12,6 +13,7 @@
 #include "keying/key_schedule.h"
 #include "keying/timeline.h"
 #include "render/classic/classic_tone.h"
+#include "render/conditions.h"
 #include "render/keyed_renderer.h"
 #include "sound/format.h"
 
@@ -47,10 +49,13 @@ struct SoundPlan {
   std::int64_t sample_count;
   std::span<const std::uint8_t> units;  // the caller's, kept alive by it
   std::variant<AccumulatedClassic, KeyedSound> renderer;
+  std::span<const InlineChange> changes = {};         // the message's, kept alive likewise
+  std::optional<ConditionsSettings> conditions = {};  // noise and fading over a keyed sound
 };
 
 // The key schedule of a keyed sound: the unit grid or the timeline.
 std::unique_ptr<KeySchedule> key_schedule_for(const KeyedSound& sound,
-                                              std::span<const std::uint8_t> units);
+                                              std::span<const std::uint8_t> units,
+                                              std::span<const InlineChange> changes = {});
 
 }  // namespace zarn

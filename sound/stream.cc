@@ -33,11 +33,12 @@ class AccumulatedSamples final : public SoundStream::Samples {
 // The keyed renderer's values, a piece at a time, through the encoder.
 class KeyedSamples final : public SoundStream::Samples {
  public:
-  KeyedSamples(const KeyedSound& sound, std::span<const std::uint8_t> units,
-               const SoundFormat& format)
-      : renderer_(sound.tone, key_schedule_for(sound, units)),
-        encoder_(format.encoding, format.container == Container::wav),
-        values_(std::make_unique<Oscillator::Block>()) {}
+  KeyedSamples(const KeyedSound& sound, const SoundPlan& plan)
+      : renderer_(sound.tone, key_schedule_for(sound, plan.units, plan.changes)),
+        encoder_(plan.format.encoding, plan.format.container == Container::wav),
+        values_(std::make_unique<Oscillator::Block>()) {
+    if (plan.conditions) conditions_.emplace(*plan.conditions);
+  }
 
   void fill(std::span<std::uint8_t> out) override {
     constexpr std::size_t kPiece = Oscillator::kBlockSamples;
@@ -52,7 +53,7 @@ class KeyedSamples final : public SoundStream::Samples {
       position_ += count;
       const std::span<double> values(values_->values.data(), count);
       const std::span<std::uint8_t> bytes = out.first(count / frame_samples * frame_bytes);
-      if (frame_samples == 1) {
+      if (frame_samples == 1 && !conditions_) {
         encode_runs(values, bytes, frame_bytes);
       } else {
         encode_frames(values, bytes);
@@ -74,15 +75,18 @@ class KeyedSamples final : public SoundStream::Samples {
     });
   }
 
-  // Frames span runs: silent runs become zeros and the piece is coded whole.
+  // Frames span runs, and noise fills silence: silent runs become zeros and
+  // the piece is coded whole.
   void encode_frames(std::span<double> values, std::span<std::uint8_t> bytes) {
     renderer_.render(values, [&](std::size_t first, std::size_t count, bool sounding) {
       if (!sounding) std::fill_n(values.begin() + static_cast<std::ptrdiff_t>(first), count, 0.0);
     });
+    if (conditions_) conditions_->apply(values);
     encoder_.encode(values, bytes);
   }
 
   KeyedRenderer renderer_;
+  std::optional<Conditions> conditions_;
   Encoder encoder_;
   std::unique_ptr<Oscillator::Block> values_;
   std::size_t position_ = 0;  // samples written
@@ -92,8 +96,7 @@ std::unique_ptr<SoundStream::Samples> samples_for(const SoundPlan& plan) {
   if (const auto* classic = std::get_if<AccumulatedClassic>(&plan.renderer)) {
     return std::make_unique<AccumulatedSamples>(classic->tone, plan.units);
   }
-  return std::make_unique<KeyedSamples>(std::get<KeyedSound>(plan.renderer), plan.units,
-                                        plan.format);
+  return std::make_unique<KeyedSamples>(std::get<KeyedSound>(plan.renderer), plan);
 }
 
 }  // namespace

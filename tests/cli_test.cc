@@ -305,6 +305,22 @@ TEST_F(Cli, RefusesBadOptionsBeforeTheFile) {
       {{"--repeat", "2.5", "Q1ABC", "20", "f.wav"}, {"--repeat", "whole"}},
       // Past a WAV file's 2 GiB; raw takes it.
       {{"--dot", "3600", "--repeat", "10000", "Q1ABC", "f.wav"}, {"too long for a WAV file"}},
+      {{"--noise", "-21", "Q1ABC", "20", "f.wav"}, {"--noise", "-20 to 40"}},
+      {{"--noise", "0", "--bandwidth", "49", "Q1ABC", "20", "f.wav"}, {"--bandwidth", "49"}},
+      {{"--bandwidth", "300", "Q1ABC", "20", "f.wav"}, {"--bandwidth", "without --noise"}},
+      {{"--qsb", "0", "Q1ABC", "20", "f.wav"}, {"--qsb", "above 0"}},
+      {{"--qsb-rate", "1", "Q1ABC", "20", "f.wav"}, {"--qsb-rate", "without --qsb"}},
+      {{"--seed", "5", "Q1ABC", "20", "f.wav"}, {"--seed", "--noise"}},
+      {{"--qrm", "25", "--repeat", "2", "Q1ABC", "20", "f.wav"}, {"--qrm", "beacons"}},
+      {{"--qrm", "25", "--text", "CQ", "-5", "f.wav"}, {"speed must be above 0"}},
+      {{"--text", "A |w0 B", "20", "f.wav"}, {"'|w0'", "position 3", "above 0"}},
+      {{"--text", "A|e15B", "20", "f.wav"}, {"'|e15'", "below the speed"}},
+      {{"--text", "A|f6000B", "20", "f.wav"}, {"'|f6000'", "half the sample rate"}},
+      {{"--text", "A|v-61B", "20", "f.wav"}, {"'|v-61'", "-60 to 0"}},
+      {{"--ramp", "10", "--text", "A|w200B", "20", "f.wav"}, {"'|w200'", "ramp"}},
+      {{"--text", "A|x5", "20", "f.wav"}, {"'|x'", "position 2"}},
+      {{"--text", "A|w", "20", "f.wav"}, {"'|w'", "position 2"}},
+      {{"--mode", "dfcw", "--text", "A|w30B", "20", "f.wav"}, {"'|w30'", "dfcw"}},
   };
   for (const auto& c : kCases) {
     std::string command;

@@ -35,6 +35,8 @@ const SAME = [
   [{ callsign: "Q1ABC", wpm: 20, preset: "svxlink", ramp: 2 }, ["-p", "svxlink", "--ramp", "2", "Q1ABC", "20"]],
   [{ callsign: "Q1ABC", wpm: 15, characterWpm: 20, wordGap: 9, volume: -6, lead: 100, tail: 250 },
    ["--farnsworth", "20", "--word-gap", "9", "--volume", "-6", "--lead", "100", "--tail", "250", "Q1ABC", "15"]],
+  [{ message: "CQ |f700TEST", wpm: 20, noise: 3, bandwidth: 300, qsb: 12, qrm: 25, seed: "18446744073709551557", encoding: "s16" },
+   ["--noise", "3", "--bandwidth", "300", "--qsb", "12", "--qrm", "25", "--seed", "18446744073709551557", "-e", "s16", "--text", "CQ |f700TEST", "20"]],
 ];
 
 test("the package's bytes are the executable's", { skip }, async () => {
