@@ -34,7 +34,7 @@ std::string range_text(const ValueRule& rule) {
 std::span<const OptionDefinition> option_table() {
   // One row an option; clang-format would spread each over seven lines.
   // clang-format off
-  static const std::array<OptionDefinition, 35> kTable = {{
+  static const std::array<OptionDefinition, 41> kTable = {{
       {OptionName::rate, "rate", 'r', "HZ", "samples per second", rules::kRate, "11025"},
       {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
       {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", rules::kRamp, "0", &SoundOptions::ramp_ms},
@@ -51,7 +51,13 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::carrier_first, "carrier-first", '\0', "", "the carrier before the message", {}, ""},
       {OptionName::repeat, "repeat", '\0', "N", "copies of the whole in the file", rules::kRepeat, "1", &SoundOptions::repeats},
       {OptionName::gap, "gap", '\0', "SECONDS", "between copies", rules::kRepeatGap, "0", &SoundOptions::repeat_gap_seconds},
-      {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
+      {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header (not for mp3, vorbis, opus, flac)", {}, ""},
+      {OptionName::bitrate, "bitrate", '\0', "KBPS", "bitrate of mp3 (8..160 below 32000 Hz, 32..320 from it), vorbis (as the rate allows) and opus (6..256)", rules::kBitrate, "mp3 32, vorbis 48, opus 24"},
+      {OptionName::title, "title", '\0', "TEXT", "the title tag (UTF-8): ID3v2 in mp3, Vorbis comments in vorbis, opus, flac, LIST/INFO in WAV", rules::kTag, ""},
+      {OptionName::artist, "artist", '\0', "TEXT", "the artist tag", rules::kTag, ""},
+      {OptionName::album, "album", '\0', "TEXT", "the album tag", rules::kTag, ""},
+      {OptionName::track, "track", '\0', "TEXT", "the track number tag", rules::kTag, ""},
+      {OptionName::comment, "comment", '\0', "TEXT", "the comment tag", rules::kTag, ""},
       {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
       {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},
       {OptionName::text_file, "text-file", 'f', "FILE", "read the message from FILE (- is standard input)", {.kind = Kind::text}, ""},

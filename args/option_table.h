@@ -30,6 +30,12 @@ enum class OptionName {
   repeat,
   gap,  // the beacon's
   raw,
+  bitrate,
+  title,  // the tags
+  artist,
+  album,
+  track,
+  comment,
   preset,
   text,
   text_file,

@@ -10,6 +10,7 @@
 
 #include "core/argument_errors.h"
 #include "core/result.h"
+#include "encode/tags.h"
 #include "morse/letters.h"
 #include "practice/practice.h"
 #include "sound/format.h"
@@ -20,6 +21,7 @@ namespace zarn {
 struct Options {
   SoundOptions sound;
   Container container = Container::wav;  // --raw
+  Tags tags;                             // --title, --artist, --album, --track, --comment
   bool text = false;                     // --text: the first positional argument is a message
   // -f, --text-file: the message's file, "-" for standard input; there is
   // then no callsign argument.

@@ -1,5 +1,6 @@
 #include "core/pipeline.h"
 
+#include "encode/codec.h"
 #include "encode/gsm.h"
 #include "morse/callsign.h"
 #include "morse/message.h"
@@ -21,6 +22,29 @@ Result<MorseUnits> encode(const Request& request) {
   return InternalFailure{"unknown kind of text"};
 }
 
+// What the command line refuses as its options are read, for a request
+// built by setters.
+std::optional<Failure> refuse_codec_settings(const Request& request) {
+  const SoundOptions& sound = request.sound;
+  const std::string name(encoding_name(sound.encoding));
+  if (sound.bitrate_kbps != 0 && !is_lossy(sound.encoding)) {
+    return SettingError{"bitrate", std::to_string(sound.bitrate_kbps),
+                        "a setting of mp3, vorbis or opus, not of " + name};
+  }
+  if (!is_coded(sound.encoding)) return std::nullopt;
+  if (request.container == Container::raw) {
+    return SettingError{"raw", "1",
+                        "a setting of the PCM encodings: " + name + " has its own container"};
+  }
+  const auto refusal = codec_refusal(sound.encoding, sound.rate, sound.bitrate_kbps);
+  if (!refusal) return std::nullopt;
+  if (refusal->what == CodecRule::What::bitrate) {
+    return SettingError{"bitrate", std::to_string(sound.bitrate_kbps), refusal->allowed};
+  }
+  return SettingError{"rate", std::to_string(sound.rate),
+                      "a rate " + name + " takes: " + refusal->allowed};
+}
+
 }  // namespace
 
 PlannedSound::PlannedSound(MorseUnits units, SoundPlan plan)
@@ -29,7 +53,7 @@ PlannedSound::PlannedSound(MorseUnits units, SoundPlan plan)
 }
 
 std::uint64_t PlannedSound::size() const {
-  return static_cast<std::uint64_t>(plan_.format.file_size(plan_.sample_count));
+  return planned_bytes(plan_);
 }
 
 Result<PlannedSound> plan_request(const Request& request) {
@@ -40,6 +64,7 @@ Result<PlannedSound> plan_request(const Request& request) {
                         "an encoding that takes " + std::to_string(request.sound.rate) +
                             " Hz: gsm takes only " + std::to_string(kGsmRate)};
   }
+  if (auto coded = refuse_codec_settings(request)) return *std::move(coded);
   const auto& limit = request.limits.message_bytes;
   if (limit && request.text.size() > *limit) {
     return OverLimit{OverLimit::What::message_bytes, request.text.size(), *limit};
@@ -48,6 +73,7 @@ Result<PlannedSound> plan_request(const Request& request) {
   if (!units) return std::move(units).error();
   auto plan = plan_sound(request.sound, request.container, units->units, request.wpm, request.freq);
   if (!plan) return std::move(plan).error();
+  plan->tags = request.tags;
   PlannedSound sound(*std::move(units), *plan);
   if (request.limits.sound_bytes && sound.size() > *request.limits.sound_bytes) {
     return OverLimit{OverLimit::What::sound_bytes, sound.size(), *request.limits.sound_bytes};

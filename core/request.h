@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "encode/tags.h"
 #include "morse/letters.h"
 #include "sound/format.h"
 #include "sound/options.h"
@@ -32,6 +33,7 @@ struct Request {
   float freq = 0;        // not above 0: the default tone
   SoundOptions sound;
   Container container = Container::wav;
+  Tags tags;  // only for the compressed encodings and a tagged WAV
   Limits limits;
 };
 

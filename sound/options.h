@@ -33,6 +33,7 @@ struct SoundOptions {
   bool carrier_first = false;
   double repeats = 1;             // copies of the whole, a whole number
   double repeat_gap_seconds = 0;  // between copies
+  int bitrate_kbps = 0;           // a lossy encoding's; 0 for its default
 
   // Whether any beacon setting is off its default: the beacon schedule then
   // lays out the whole.

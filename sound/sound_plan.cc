@@ -1,8 +1,15 @@
 #include "sound/sound_plan.h"
 
+#include "encode/codec.h"
 #include "keying/unit_grid.h"
 
 namespace zarn {
+
+std::uint64_t planned_bytes(const SoundPlan& plan) {
+  const SoundFormat& f = plan.format;
+  if (!is_coded(f.encoding)) return static_cast<std::uint64_t>(f.file_size(plan.sample_count));
+  return coded_size_bound({f.encoding, f.sample_rate, f.kbps, plan.sample_count, &plan.tags});
+}
 
 std::unique_ptr<KeySchedule> key_schedule_for(const KeyedSound& sound,
                                               std::span<const std::uint8_t> units) {
