@@ -7,8 +7,8 @@
 #include "args/option_table.h"
 #include "args/practice_values.h"
 #include "args/presets.h"
+#include "args/tag_text.h"
 #include "encode/codec.h"
-#include "morse/utf8.h"
 
 namespace zarn {
 namespace {
@@ -132,6 +132,7 @@ struct Reading {
   std::string_view rate_by;  // only when written after encoding_by
   bool rate_given = false;   // by -r anywhere, or a preset
   std::string_view raw_by;
+  std::string_view tag_by;  // the last tag option
   Written bitrate;
   std::string_view text_by;
   std::string_view text_file_by;
@@ -211,18 +212,9 @@ bool set_practice_option(const Named& named, const Value& value, Reading& readin
   return true;
 }
 
-bool is_utf8(std::string_view text) {
-  while (!text.empty()) {
-    const std::size_t length = utf8_character_length(text);
-    if (length == 0) return false;
-    text.remove_prefix(length);
-  }
-  return true;
-}
-
 // False for a tag that is not UTF-8, or too long for every tag form.
 bool set_tag(OptionName name, std::string_view text, Tags& tags) {
-  if (text.size() > rules::kLongestTag || !is_utf8(text)) return false;
+  if (!is_tag_text(text)) return false;
   std::string* field = name == Name::title    ? &tags.title
                        : name == Name::artist ? &tags.artist
                        : name == Name::album  ? &tags.album
@@ -308,6 +300,7 @@ bool set_option(const Named& named, const Value& value, Reading& reading) {
     case Name::album:
     case Name::track:
     case Name::comment:
+      reading.tag_by = named.written;
       return set_tag(named.definition->name, value.text, options.tags);
     case Name::help:
       options.help = true;
@@ -393,6 +386,7 @@ std::optional<OptionError> refuse_codec_combinations(const Reading& r) {
   const Encoding encoding = sound.encoding;
   const std::string name(encoding_name(encoding));
   if (r.bitrate.given() && !is_lossy(encoding)) return needs(r.bitrate, "-e mp3, vorbis or opus");
+  if (!r.raw_by.empty() && !r.tag_by.empty()) return conflict({r.tag_by, {}}, r.raw_by);
   if (!is_coded(encoding)) return std::nullopt;
   if (!encoding_built(encoding)) {
     return error(OptionError::Kind::needs, r.encoding_by, name,

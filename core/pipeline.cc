@@ -31,6 +31,9 @@ std::optional<Failure> refuse_codec_settings(const Request& request) {
     return SettingError{"bitrate", std::to_string(sound.bitrate_kbps),
                         "a setting of mp3, vorbis or opus, not of " + name};
   }
+  if (request.container == Container::raw && !request.tags.empty()) {
+    return SettingError{"tag", "given", "a setting of a file with a container, not of raw samples"};
+  }
   if (!is_coded(sound.encoding)) return std::nullopt;
   if (request.container == Container::raw) {
     return SettingError{"raw", "1",
@@ -75,6 +78,13 @@ Result<PlannedSound> plan_request(const Request& request) {
   if (!plan) return std::move(plan).error();
   plan->tags = request.tags;
   PlannedSound sound(*std::move(units), *plan);
+  // The tags' chunk counts in the RIFF size too.
+  constexpr std::uint64_t kRiffLimit = 0x7FFFFFFF;
+  if (!is_coded(request.sound.encoding) && request.container == Container::wav &&
+      sound.size() - 8 > kRiffLimit) {
+    return SoundRefusal{
+        SoundTooLong{static_cast<std::int64_t>(sound.plan().units.size()), request.wpm, true}};
+  }
   if (request.limits.sound_bytes && sound.size() > *request.limits.sound_bytes) {
     return OverLimit{OverLimit::What::sound_bytes, sound.size(), *request.limits.sound_bytes};
   }

@@ -17,8 +17,8 @@ namespace zarn {
 int default_rate(Encoding encoding) {
   switch (encoding) {
     case Encoding::mp3:
-    case Encoding::vorbis:
       return 22050;
+    case Encoding::vorbis:
     case Encoding::opus:
       return 16000;
     default:
@@ -30,8 +30,6 @@ int default_kbps(Encoding encoding) {
   switch (encoding) {
     case Encoding::mp3:
       return kMp3DefaultKbps;
-    case Encoding::vorbis:
-      return 48;
     case Encoding::opus:
       return kOpusDefaultKbps;
     default:
@@ -78,9 +76,14 @@ std::optional<CodecRule> opus_refusal(int rate, int kbps) {
 }
 
 std::optional<CodecRule> vorbis_refusal(int rate, int kbps) {
+  if (kbps == 0) return std::nullopt;
   const auto taken = vorbis_kbps(rate);
-  if (!taken) return CodecRule{CodecRule::What::rate, "a rate vorbis codes, 8000 to 192000 Hz"};
-  if (kbps == 0 || (kbps >= taken->low && kbps <= taken->high)) return std::nullopt;
+  if (!taken) {
+    return CodecRule{
+        CodecRule::What::bitrate,
+        "taken at " + std::to_string(rate) + " Hz, where vorbis codes at quality 0 without one"};
+  }
+  if (kbps >= taken->low && kbps <= taken->high) return std::nullopt;
   return CodecRule{CodecRule::What::bitrate, "a bitrate vorbis takes at " + std::to_string(rate) +
                                                  " Hz: " + range(taken->low, taken->high)};
 }
@@ -88,8 +91,8 @@ std::optional<CodecRule> vorbis_refusal(int rate, int kbps) {
 // The settings with each default filled in.
 CodecSettings chosen(const CodecSettings& settings) {
   CodecSettings s = settings;
-  if (s.encoding == Encoding::vorbis) s.kbps = vorbis_chosen_kbps(s.rate, s.kbps);
-  if (s.kbps == 0) s.kbps = default_kbps(s.encoding);
+  // Vorbis codes at quality 0 when no bitrate is asked for.
+  if (s.kbps == 0 && s.encoding != Encoding::vorbis) s.kbps = default_kbps(s.encoding);
   return s;
 }
 

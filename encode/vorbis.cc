@@ -3,6 +3,7 @@
 #include <vorbis/vorbisenc.h>
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <stdexcept>
 
@@ -12,17 +13,32 @@
 namespace zarn {
 namespace {
 
-// The managed peak: twice the average, which keeps the file's size bounded.
-constexpr int kPeakOverAverage = 2;
-constexpr int kHighestKbps = 500;
+// libvorbis's qualities, lowest to highest. Coding at a quality is three
+// times as fast as its bitrate management, which a pure tone does not need.
+constexpr float kLowestQuality = -0.1f;
+constexpr float kHighestQuality = 1.0f;
 
-bool codes(int rate, int kbps) {
+// The bitrate libvorbis states for a quality at a rate, in kbps; 0 where
+// it codes none.
+double nominal_kbps(int rate, float quality) {
   vorbis_info info;
   vorbis_info_init(&info);
-  const int result =
-      vorbis_encode_setup_managed(&info, 1, rate, kPeakOverAverage * kbps * 1000, kbps * 1000, -1);
+  const bool set = vorbis_encode_init_vbr(&info, 1, rate, quality) == 0;
+  const double kbps = set ? static_cast<double>(info.bitrate_nominal) / 1000 : 0;
   vorbis_info_clear(&info);
-  return result == 0;
+  return kbps;
+}
+
+// The quality whose stated bitrate is `kbps`, found by halving, as it rises
+// with the quality; quality 0 for the default.
+float quality_for(int rate, int kbps) {
+  if (kbps == 0) return 0;
+  float low = kLowestQuality, high = kHighestQuality;
+  for (int step = 0; step < 20; ++step) {
+    const float middle = (low + high) / 2;
+    (nominal_kbps(rate, middle) < kbps ? low : high) = middle;
+  }
+  return (low + high) / 2;
 }
 
 class Vorbis final : public Codec {
@@ -30,8 +46,7 @@ class Vorbis final : public Codec {
   explicit Vorbis(const CodecSettings& s) {
     vorbis_info_init(&info_);
     vorbis_comment_init(&comment_);
-    if (vorbis_encode_init(&info_, 1, s.rate, kPeakOverAverage * s.kbps * 1000, s.kbps * 1000,
-                           -1) != 0) {
+    if (vorbis_encode_init_vbr(&info_, 1, s.rate, quality_for(s.rate, s.kbps)) != 0) {
       clear_info();
       throw std::logic_error("libvorbis refused its settings");
     }
@@ -105,36 +120,24 @@ class Vorbis final : public Codec {
 }  // namespace
 
 std::optional<KbpsRange> vorbis_kbps(int rate) {
-  std::optional<KbpsRange> range;
-  for (int kbps = 1; kbps <= kHighestKbps; ++kbps) {
-    if (!codes(rate, kbps)) continue;
-    if (!range) range = KbpsRange{kbps, kbps};
-    range->high = kbps;
-  }
-  return range;
-}
-
-int vorbis_chosen_kbps(int rate, int kbps) {
-  if (kbps != 0) return kbps;
-  const auto range = vorbis_kbps(rate);
-  if (!range) return kVorbisDefaultKbps;
-  return std::clamp(kVorbisDefaultKbps, range->low, range->high);
+  const double low = nominal_kbps(rate, kLowestQuality);
+  const double high = nominal_kbps(rate, kHighestQuality);
+  if (!(low > 0 && high >= low)) return std::nullopt;
+  return KbpsRange{static_cast<int>(std::ceil(low)), static_cast<int>(high)};
 }
 
 std::unique_ptr<Codec> make_vorbis(const CodecSettings& settings) {
   return std::make_unique<Vorbis>(settings);
 }
 
-// The managed peak over the whole length, with a reservoir's worth more and
-// room for the headers (the codebooks are a few kilobytes).
+// Coding at a quality has no hard peak, but even the highest quality of a
+// mono sound stays well below its 16-bit samples; and room for the headers
+// (the codebooks are a few kilobytes).
 std::uint64_t vorbis_size_bound(const CodecSettings& s) {
   constexpr std::uint64_t kHeaders = 64 * 1024;
-  const std::uint64_t peak_bytes_a_second =
-      static_cast<std::uint64_t>(kPeakOverAverage * s.kbps) * 1000 / 8;
-  const std::uint64_t seconds = static_cast<std::uint64_t>(s.samples) / s.rate + 4;
   std::uint64_t tags = 0;
   for (const auto& text : vorbis_comments(*s.tags)) tags += 4 + text.size();
-  return seconds * peak_bytes_a_second * 11 / 10 + kHeaders + tags;
+  return 2 * static_cast<std::uint64_t>(s.samples) + kHeaders + tags;
 }
 
 }  // namespace zarn

@@ -1,5 +1,5 @@
-// Ogg Vorbis through libvorbis and libogg, at an average bitrate that a
-// managed peak bounds.
+// Ogg Vorbis through libvorbis and libogg, coded at the quality whose
+// stated bitrate is the one asked for (quality 0 by default).
 #pragma once
 
 #include <cstdint>
@@ -10,16 +10,13 @@
 
 namespace zarn {
 
-inline constexpr int kVorbisDefaultKbps = 48;
-
 struct KbpsRange {
   int low, high;
 };
-// The average bitrates libvorbis codes a mono sound at `rate` with; nothing
-// when it codes none at that rate.
+// The bitrates libvorbis states for its qualities of a mono sound at
+// `rate`; nothing where it states none (above 48000 Hz), which is then
+// coded at quality 0.
 std::optional<KbpsRange> vorbis_kbps(int rate);
-// The default, moved into the rate's range.
-int vorbis_chosen_kbps(int rate, int kbps);
 
 std::unique_ptr<Codec> make_vorbis(const CodecSettings& settings);
 std::uint64_t vorbis_size_bound(const CodecSettings& settings);

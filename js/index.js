@@ -212,7 +212,7 @@ export function renderArgs(args) {
   });
 }
 
-const ENCODINGS = ["u8", "s16", "ulaw", "alaw", "gsm"];
+const ENCODINGS = ["u8", "s16", "ulaw", "alaw", "gsm", "mp3", "vorbis", "opus", "flac"];
 
 // The encodings this build makes.
 export function encodings() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "encode/encoder.h"
@@ -37,8 +38,10 @@ struct SoundFormat {
   // False when a size would not fit a WAV header's signed 32 bits, or a
   // file's 63, or the sample counts of the codecs' headers.
   bool fits(std::int64_t samples) const;
-  // The WAV header; nothing for raw samples and the compressed encodings.
-  std::vector<std::uint8_t> header(std::int64_t samples) const;
+  // The WAV header, with `chunk` (the tags' LIST) before the data chunk;
+  // nothing for raw samples and the compressed encodings.
+  std::vector<std::uint8_t> header(std::int64_t samples,
+                                   std::span<const std::uint8_t> chunk = {}) const;
 };
 
 // The tool's own format: 8-bit mono PCM at 11025 Hz behind 44 bytes.

@@ -5,6 +5,7 @@
 
 #include "encode/codec.h"
 #include "render/classic/tone_renderer.h"
+#include "sound/info_chunk.h"
 
 namespace zarn {
 namespace {
@@ -147,7 +148,7 @@ class SoundStream::Coded {
 
 SoundStream::SoundStream(const SoundPlan& plan)
     : size_(planned_bytes(plan)),
-      header_(plan.format.header(plan.sample_count)),
+      header_(plan.format.header(plan.sample_count, info_chunk(plan.tags))),
       sample_bytes_left_(static_cast<std::uint64_t>(plan.format.data_size(plan.sample_count))),
       frame_bytes_(static_cast<std::size_t>(plan.format.frame().bytes)),
       samples_(samples_for(plan)),
