@@ -5,9 +5,59 @@
 # sound (48 kHz, 16-bit, 5 ms ramps). The typical run is also timed against
 # a release build of commit d43b7f9, made here from a worktree of this
 # repository, whose speed it must keep.
-# Usage: bench/compare.sh path/to/zarn (a release build).
+# Then a 20 kB text (about 3.8 hours at 20 wpm) in each compressed encoding
+# on one core, with its real-time factor and peak memory, and as MP3 beside
+# Debian's lame encoding zarn's own s16 WAV of the same sound at the same
+# rate, bitrate and quality; --codecs runs that part alone.
+# Usage: bench/compare.sh path/to/zarn [--codecs] (a release build).
 set -euo pipefail
-zarn=$(readlink -f "${1:?usage: $0 path/to/zarn}")
+zarn=$(readlink -f "${1:?usage: $0 path/to/zarn [--codecs]}")
+
+# seconds_of COMMAND...: its wall time in seconds, on CPU 0 alone; its peak
+# memory in KB goes to $peak.
+seconds_of() {
+  local start end
+  start=$(date +%s.%N)
+  peak=$( { /usr/bin/time -f %M taskset -c 0 "$@" >/dev/null; } 2>&1 | tail -1)
+  end=$(date +%s.%N)
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }'
+}
+
+codecs() {
+  command -v lame >/dev/null || { echo "lame not found (Debian package: lame)" >&2; exit 2; }
+  local dir
+  dir=$(mktemp -d)
+  awk 'BEGIN { srand(2); abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+    while (n < 20000) { w = ""; for (i = int(2 + rand() * 7); i > 0; i--) w = w substr(abc, 1 + int(rand() * 26), 1)
+      printf "%s ", w; n += length(w) + 1 } }' | head -c 20000 >"$dir/text.txt"
+  "$zarn" -e s16 -r 8000 -f "$dir/text.txt" 20 "$dir/length.wav"
+  local length
+  length=$(soxi -D "$dir/length.wav")
+  rm "$dir/length.wav"
+  printf 'a 20 kB text at 20 wpm: %.0f s of sound, one core\n' "$length"
+  for enc in mp3 vorbis opus flac; do
+    local wall
+    wall=$(seconds_of "$zarn" -e "$enc" -f "$dir/text.txt" 20 "$dir/out.$enc")
+    printf '  %-6s %6.2f s, %5.0fx real time, peak %s KB, %s bytes\n' "$enc" "$wall" \
+      "$(awk -v l="$length" -v w="$wall" 'BEGIN { print l / w }')" "$peak" "$(stat -c %s "$dir/out.$enc")"
+    rm "$dir/out.$enc"
+  done
+  "$zarn" -e s16 -r 22050 -f "$dir/text.txt" 20 "$dir/same.wav"
+  local zarn_mp3 lame_mp3 zarn_peak
+  zarn_mp3=$(seconds_of "$zarn" -e mp3 -f "$dir/text.txt" 20 "$dir/zarn.mp3")
+  zarn_peak=$peak
+  lame_mp3=$(seconds_of lame --quiet -m m -b 32 --cbr -q 7 "$dir/same.wav" "$dir/lame.mp3")
+  printf 'mp3 at 22050 Hz, 32 kbps, quality 7: zarn (text to file) %.2f s, peak %s KB;\n' \
+    "$zarn_mp3" "$zarn_peak"
+  printf '  lame (its s16 WAV, %s bytes, to file) %.2f s, peak %s KB; zarn / lame = %s\n' \
+    "$(stat -c %s "$dir/same.wav")" "$lame_mp3" "$peak" \
+    "$(awk -v a="$zarn_mp3" -v b="$lame_mp3" 'BEGIN { printf "%.2f", a / b }')"
+  rm -rf "$dir"
+}
+if [[ ${2:-} == --codecs ]]; then
+  codecs
+  exit 0
+fi
 for tool in hyperfine sox cmake git; do
   command -v "$tool" >/dev/null || { echo "$tool not found (Debian package: $tool)" >&2; exit 2; }
 done
@@ -101,3 +151,4 @@ printf 'message file (1 MB, zarn %s, %s bytes): zarn %.0f ms, cp %.0f ms, peak %
   "$(ratio "$cp_msg" 0.001)" "$peak_kb"
 printf '  zarn / cp = %s (goal <= 1.5), peak memory goal <= 40960 KB\n' \
   "$(ratio "$zarn_msg" "$cp_msg")"
+codecs

@@ -94,7 +94,14 @@ class Vorbis final : public Codec {
     while (vorbis_analysis_blockout(&dsp_, &block_) == 1) {
       vorbis_analysis(&block_, nullptr);
       vorbis_bitrate_addblock(&block_);
-      while (vorbis_bitrate_flushpacket(&dsp_, &packet) == 1) ogg_.packet(packet);
+      while (vorbis_bitrate_flushpacket(&dsp_, &packet) == 1) {
+        ogg_.packet(packet);
+        // The first audio packet on a page of its own: a decoder that finds
+        // the whole sound on the last page cannot tell where it ends
+        // (ffmpeg then keeps the last packet's every sample).
+        if (first_) ogg_.pages(out, true);
+        first_ = false;
+      }
     }
     ogg_.pages(out);
   }
@@ -115,6 +122,7 @@ class Vorbis final : public Codec {
   vorbis_block block_;
   OggWriter ogg_;
   std::vector<std::uint8_t> head_;
+  bool first_ = true;
 };
 
 }  // namespace

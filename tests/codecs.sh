@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The compressed encodings as players read them: ffmpeg and GStreamer decode
+# every file to exactly the samples of zarn's own s16 file of the same sound
+# (through MP3's gapless Info frame and Opus's pre-skip and end granule), a
+# Morse decoder hears the callsign in what they decode, FLAC decodes to those
+# very samples, and ffprobe shows the tags.
+set -uo pipefail
+source "$(dirname "$0")/harness.sh"
+
+need ffmpeg ffmpeg
+need ffprobe ffmpeg
+need gst-launch-1.0 gstreamer1.0-tools
+need sox sox
+need multimon-ng multimon-ng
+declare -A package=([mpg123audiodec]=gstreamer1.0-plugins-good [vorbisdec]=gstreamer1.0-plugins-base
+  [opusdec]=gstreamer1.0-plugins-base [flacdec]=gstreamer1.0-plugins-good)
+for element in "${!package[@]}"; do
+  gst-inspect-1.0 --exists "$element" || skip "GStreamer element $element not found (Debian package: ${package[$element]})"
+done
+
+# ENCODING RATE KBPS WPM; "-" leaves the option out. The rates without -r
+# are the defaults (mp3 22050, vorbis and opus 16000, flac 11025); MPEG-1,
+# MPEG-2 and MPEG-2.5 each have a row, as do Opus's lowest and highest rates.
+cases=(
+  "mp3 - - 20"      "mp3 44100 64 13"  "mp3 8000 16 20"  "mp3 24000 8 13"
+  "vorbis - - 20"   "vorbis 44100 - 13" "vorbis 22050 40 20"
+  "opus - - 20"     "opus 48000 64 13" "opus 8000 6 20"
+  "flac - - 20"     "flac 48000 - 13"
+)
+declare -A default_rate=([mp3]=22050 [vorbis]=16000 [opus]=16000 [flac]=11025)
+
+# decoded_by TOOL FILE: FILE's samples as TOOL decodes them, in dec.s16.
+decoded_by() {
+  rm -f dec.s16
+  if [[ $1 == ffmpeg ]]; then
+    ffmpeg -v error -i "$2" -f s16le -ac 1 dec.s16
+  else
+    timeout 20 gst-launch-1.0 -q filesrc location="$2" ! decodebin ! audioconvert dithering=none \
+      ! audio/x-raw,format=S16LE,channels=1 ! filesink location=dec.s16 >/dev/null 2>&1
+  fi
+  echo $(($(stat -c %s dec.s16 2>/dev/null || echo 0) / 2))
+}
+
+for c in "${cases[@]}"; do
+  read -r enc rate kbps wpm <<<"$c"
+  options=(-e "$enc" --ramp 5)
+  [[ $rate == - ]] && rate=${default_rate[$enc]} || options+=(-r "$rate")
+  [[ $kbps == - ]] || options+=(--bitrate "$kbps")
+  rm -f id.* ref.wav
+  run_zarn "${options[@]}" Q1ABC "$wpm" "id.$enc"
+  check "writes the file, $c" "$status $err" "0 "
+  ((status == 0)) || continue
+  run_zarn -e s16 -r "$rate" --ramp 5 Q1ABC "$wpm" ref.wav
+  for tool in ffmpeg gst; do
+    samples=$(soxi -s ref.wav)
+    # ffmpeg decodes Opus at 48 kHz; GStreamer at the rate it was made at.
+    out_rate=$rate
+    [[ $enc == opus && $tool == ffmpeg ]] && out_rate=48000 && samples=$((samples * 48000 / rate))
+    count=$(decoded_by "$tool" "id.$enc")
+    # GStreamer's Vorbis decoder ends its last buffer on a nanosecond clock
+    # and can keep one sample more; everywhere else the count is exact.
+    if [[ $tool == gst && $enc == vorbis && $count == $((samples + 1)) ]]; then count=$samples; fi
+    check "$tool decodes every sample, $c" "$count" "$samples"
+    check "$tool's samples are heard, $c" "$(heard "$out_rate" "$wpm" dec.s16)" Q1ABC
+  done
+  if [[ $enc == flac ]]; then
+    decoded_by ffmpeg id.flac >/dev/null
+    sox ref.wav -t s16 ref.s16
+    check "flac decodes to the s16 samples, $c" "$(cmp dec.s16 ref.s16 2>&1 && echo same)" same
+  fi
+done
+
+# The tags, UTF-8 whole, in each container: the Ogg ones per stream.
+tags=(--title "Lektion 1: Übung" --artist "Zoë" --album Book --track 3/12 --comment "code practice")
+expected="title=Lektion 1: Übung|artist=Zoë|album=Book|track=3/12|comment=code practice"
+for enc in mp3 vorbis opus flac s16; do
+  file=tagged.$enc
+  [[ $enc == s16 ]] && file=tagged.wav
+  run_zarn -e "$enc" "${tags[@]}" Q1ABC 20 "$file"
+  shown=$(ffprobe -v error -show_entries format_tags:stream_tags -of compact=p=0:nk=0 "$file" |
+    tr -s '|\n' '|' | sed 's/tag://g; s/encoder=[^|]*|//; s/^|//; s/|$//' | tr '[:upper:]' '[:lower:]')
+  check "ffprobe shows the tags, $enc" "$shown" "$(tr '[:upper:]' '[:lower:]' <<<"$expected")"
+done
+
+finish
