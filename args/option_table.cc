@@ -34,7 +34,7 @@ std::string range_text(const ValueRule& rule) {
 std::span<const OptionDefinition> option_table() {
   // One row an option; clang-format would spread each over seven lines.
   // clang-format off
-  static const std::array<OptionDefinition, 41> kTable = {{
+  static const std::array<OptionDefinition, 43> kTable = {{
       {OptionName::rate, "rate", 'r', "HZ", "samples per second", rules::kRate, "11025"},
       {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
       {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", rules::kRamp, "0", &SoundOptions::ramp_ms},
@@ -58,6 +58,8 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::album, "album", '\0', "TEXT", "the album tag", rules::kTag, ""},
       {OptionName::track, "track", '\0', "TEXT", "the track number tag", rules::kTag, ""},
       {OptionName::comment, "comment", '\0', "TEXT", "the comment tag", rules::kTag, ""},
+      {OptionName::split_minutes, "split-minutes", '\0', "M", "a message in parts of about M minutes, cut between words: NAME-001.EXT and on, at most 999", rules::kSplitMinutes, ""},
+      {OptionName::split_at, "split-at", '\0', "MARKER", "a message in parts, a new one at each line that holds MARKER", {.kind = Kind::text}, ""},
       {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
       {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},
       {OptionName::text_file, "text-file", 'f', "FILE", "read the message from FILE (- is standard input)", {.kind = Kind::text}, ""},

@@ -36,6 +36,8 @@ enum class OptionName {
   album,
   track,
   comment,
+  split_minutes,  // parts
+  split_at,
   preset,
   text,
   text_file,

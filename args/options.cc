@@ -133,6 +133,7 @@ struct Reading {
   bool rate_given = false;   // by -r anywhere, or a preset
   std::string_view raw_by;
   std::string_view tag_by;  // the last tag option
+  std::string_view split_by;
   Written bitrate;
   std::string_view text_by;
   std::string_view text_file_by;
@@ -302,6 +303,14 @@ bool set_option(const Named& named, const Value& value, Reading& reading) {
     case Name::comment:
       reading.tag_by = named.written;
       return set_tag(named.definition->name, value.text, options.tags);
+    case Name::split_minutes:
+      options.split.minutes = value.number;
+      reading.split_by = named.written;
+      break;
+    case Name::split_at:
+      options.split.marker = value.text;
+      reading.split_by = named.written;
+      break;
     case Name::help:
       options.help = true;
       break;
@@ -406,6 +415,16 @@ Result<void, OptionError> refuse_combinations(const Reading& reading) {
     return error(OptionError::Kind::conflict, reading.text_file_by, reading.text_by);
   }
   if (auto practice = refuse_practice_combinations(reading)) return *std::move(practice);
+  const Options& o = reading.options;
+  if (o.split.minutes && !o.split.marker.empty()) {
+    return error(OptionError::Kind::conflict, reading.split_by,
+                 reading.split_by == "--split-at" ? "--split-minutes" : "--split-at");
+  }
+  const bool message = o.text || o.text_file || o.practice.count > 0;
+  if (o.split.any() && !message) {
+    return error(OptionError::Kind::not_here, reading.split_by, {},
+                 "only with a message: --text, -f, --groups or --calls");
+  }
   const SoundOptions& sound = reading.options.sound;
   if (sound.encoding == Encoding::gsm && !kGsmCoderBuilt) {
     return error(OptionError::Kind::needs, reading.encoding_by, encoding_name(Encoding::gsm),

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/argument_errors.h"
+#include "core/request.h"
 #include "core/result.h"
 #include "encode/tags.h"
 #include "morse/letters.h"
@@ -22,6 +23,7 @@ struct Options {
   SoundOptions sound;
   Container container = Container::wav;  // --raw
   Tags tags;                             // --title, --artist, --album, --track, --comment
+  Split split;                           // --split-minutes, --split-at
   bool text = false;                     // --text: the first positional argument is a message
   // -f, --text-file: the message's file, "-" for standard input; there is
   // then no callsign argument.

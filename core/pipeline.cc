@@ -68,6 +68,9 @@ Result<PlannedSound> plan_request(const Request& request) {
                             " Hz: gsm takes only " + std::to_string(kGsmRate)};
   }
   if (auto coded = refuse_codec_settings(request)) return *std::move(coded);
+  if (request.split.any()) {
+    return SettingError{"split", "given", "a setting of the command line, which writes the parts"};
+  }
   const auto& limit = request.limits.message_bytes;
   if (limit && request.text.size() > *limit) {
     return OverLimit{OverLimit::What::message_bytes, request.text.size(), *limit};

@@ -20,6 +20,14 @@ struct Limits {
   std::optional<std::uint64_t> message_bytes;  // the text to send
 };
 
+// A long message cut into files: every so many minutes, or before each line
+// that holds the marker. Neither by default.
+struct Split {
+  std::optional<double> minutes;
+  std::string marker;
+  bool any() const { return minutes.has_value() || !marker.empty(); }
+};
+
 struct Request {
   enum class Text {
     callsign,  // the callsign field: its first 10 characters, a blank ends it
@@ -33,7 +41,8 @@ struct Request {
   float freq = 0;        // not above 0: the default tone
   SoundOptions sound;
   Container container = Container::wav;
-  Tags tags;  // only for the compressed encodings and a tagged WAV
+  Tags tags;    // only for the compressed encodings and a tagged WAV
+  Split split;  // the command line's alone: the library makes one file
   Limits limits;
 };
 

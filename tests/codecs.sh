@@ -82,4 +82,19 @@ for enc in mp3 vorbis opus flac s16; do
   check "ffprobe shows the tags, $enc" "$shown" "$(tr '[:upper:]' '[:lower:]' <<<"$expected")"
 done
 
+# A message in parts: numbered files, each tagged with its track and heard
+# from its first word; a part that cannot be written is the one named.
+for i in $(seq 60); do printf 'PARIS '; done >book.txt
+run_zarn -e mp3 --split-minutes 1 --title Book -f book.txt 20 book.mp3
+check "writes three parts" "$status $err $(echo book-*)" "0  book-001.mp3 book-002.mp3 book-003.mp3"
+for n in 1 2 3; do
+  track=$(ffprobe -v error -show_entries format_tags=track -of default=nw=1:nk=1 "book-00$n.mp3")
+  check "part $n is track $n of 3" "$track" "$n/3"
+done
+decoded_by ffmpeg book-002.mp3 >/dev/null
+check "part 2 starts with a tone" "$(heard 22050 20 dec.s16 | cut -c1-10)" PARISPARIS
+rm book-00[23].mp3 && mkdir book-002.mp3
+run_zarn -e mp3 --split-minutes 1 -f book.txt 20 book.mp3
+check "names the part it cannot write" "$status $(grep -o 'book-00[0-9].mp3' <<<"$err")" "9 book-002.mp3"
+
 finish
