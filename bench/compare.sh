@@ -13,14 +13,16 @@
 set -euo pipefail
 zarn=$(readlink -f "${1:?usage: $0 path/to/zarn [--codecs]}")
 
-# seconds_of COMMAND...: its wall time in seconds, on CPU 0 alone; its peak
-# memory in KB goes to $peak.
+# seconds_of COMMAND...: its wall time and its CPU time (user and system) in
+# seconds, on CPU 0 alone, and its peak memory in KB. On a shared machine the
+# CPU time is the steadier of the two.
 seconds_of() {
-  local start end
+  local start end used
   start=$(date +%s.%N)
-  peak=$( { /usr/bin/time -f %M taskset -c 0 "$@" >/dev/null; } 2>&1 | tail -1)
+  used=$( { /usr/bin/time -f '%U %S %M' taskset -c 0 "$@" >/dev/null; } 2>&1 | tail -1)
   end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }'
+  awk -v a="$start" -v b="$end" -v u="$used" \
+    'BEGIN { split(u, f, " "); printf "%.2f %.2f %s\n", b - a, f[1] + f[2], f[3] }'
 }
 
 codecs() {
@@ -36,22 +38,24 @@ codecs() {
   rm "$dir/length.wav"
   printf 'a 20 kB text at 20 wpm: %.0f s of sound, one core\n' "$length"
   for enc in mp3 vorbis opus flac; do
-    local wall
-    wall=$(seconds_of "$zarn" -e "$enc" -f "$dir/text.txt" 20 "$dir/out.$enc")
-    printf '  %-6s %6.2f s, %5.0fx real time, peak %s KB, %s bytes\n' "$enc" "$wall" \
-      "$(awk -v l="$length" -v w="$wall" 'BEGIN { print l / w }')" "$peak" "$(stat -c %s "$dir/out.$enc")"
+    local wall cpu peak
+    read -r wall cpu peak < <(seconds_of "$zarn" -e "$enc" -f "$dir/text.txt" 20 "$dir/out.$enc")
+    printf '  %-6s wall %6.2f s, CPU %6.2f s: %5.0fx real time (%5.0fx on the CPU), peak %s KB, %s bytes\n' \
+      "$enc" "$wall" "$cpu" "$(awk -v l="$length" -v w="$wall" 'BEGIN { print l / w }')" \
+      "$(awk -v l="$length" -v w="$cpu" 'BEGIN { print l / w }')" "$peak" "$(stat -c %s "$dir/out.$enc")"
     rm "$dir/out.$enc"
   done
   "$zarn" -e s16 -r 22050 -f "$dir/text.txt" 20 "$dir/same.wav"
-  local zarn_mp3 lame_mp3 zarn_peak
-  zarn_mp3=$(seconds_of "$zarn" -e mp3 -f "$dir/text.txt" 20 "$dir/zarn.mp3")
-  zarn_peak=$peak
-  lame_mp3=$(seconds_of lame --quiet -m m -b 32 --cbr -q 7 "$dir/same.wav" "$dir/lame.mp3")
-  printf 'mp3 at 22050 Hz, 32 kbps, quality 7: zarn (text to file) %.2f s, peak %s KB;\n' \
-    "$zarn_mp3" "$zarn_peak"
-  printf '  lame (its s16 WAV, %s bytes, to file) %.2f s, peak %s KB; zarn / lame = %s\n' \
-    "$(stat -c %s "$dir/same.wav")" "$lame_mp3" "$peak" \
-    "$(awk -v a="$zarn_mp3" -v b="$lame_mp3" 'BEGIN { printf "%.2f", a / b }')"
+  local zarn_wall zarn_cpu zarn_peak lame_wall lame_cpu peak
+  read -r zarn_wall zarn_cpu zarn_peak < <(seconds_of "$zarn" -e mp3 -f "$dir/text.txt" 20 "$dir/zarn.mp3")
+  read -r lame_wall lame_cpu peak < <(seconds_of lame --quiet -m m -b 32 --cbr -q 7 "$dir/same.wav" "$dir/lame.mp3")
+  printf 'mp3 at 22050 Hz, 32 kbps, quality 7: zarn (text to file) wall %.2f s, CPU %.2f s, peak %s KB;\n' \
+    "$zarn_wall" "$zarn_cpu" "$zarn_peak"
+  printf '  lame (its s16 WAV, %s bytes, to file) wall %.2f s, CPU %.2f s, peak %s KB;\n' \
+    "$(stat -c %s "$dir/same.wav")" "$lame_wall" "$lame_cpu" "$peak"
+  printf '  zarn / lame: wall %s, CPU %s\n' \
+    "$(awk -v a="$zarn_wall" -v b="$lame_wall" 'BEGIN { printf "%.2f", a / b }')" \
+    "$(awk -v a="$zarn_cpu" -v b="$lame_cpu" 'BEGIN { printf "%.2f", a / b }')"
   rm -rf "$dir"
 }
 if [[ ${2:-} == --codecs ]]; then

@@ -69,9 +69,8 @@ std::vector<std::string> texts_by_time(std::string_view text, const Request& req
     if (i + 1 == words.size() || ends[i + 1] <= cut) continue;
     if (cut - ends[i] > ends[i + 1] - cut) continue;  // the next boundary is nearer
     parts.emplace_back();
-    do {
-      cut += seconds;
-    } while (cut <= ends[i]);
+    // The next whole number of periods past this word, however short they are.
+    cut = (std::floor(ends[i] / seconds) + 1) * seconds;
   }
   return parts;
 }

@@ -60,13 +60,24 @@ std::string range(int low, int high) {
   return "a whole number from " + std::to_string(low) + " to " + std::to_string(high);
 }
 
+// MPEG-1's bitrates, MPEG-2's, or as many of MPEG-2's as LAME takes at
+// the MPEG 2.5 rates.
+std::string mp3_bitrates(int rate) {
+  if (rate >= kMp3Mpeg1Lowest) return listed(kMp3Mpeg1Kbps);
+  if (rate >= 16000) return listed(kMp3Mpeg2Kbps);
+  std::array<int, 8> mpeg25{};
+  std::copy_n(kMp3Mpeg2Kbps.begin(), mpeg25.size(), mpeg25.begin());
+  return listed(mpeg25);
+}
+
 std::optional<CodecRule> mp3_refusal(int rate, int kbps) {
   if (!holds(kMp3Rates, rate)) return CodecRule{CodecRule::What::rate, listed(kMp3Rates) + " Hz"};
   const bool mpeg1 = rate >= kMp3Mpeg1Lowest;
-  if (kbps == 0 || holds(mpeg1 ? kMp3Mpeg1Kbps : kMp3Mpeg2Kbps, kbps)) return std::nullopt;
+  const bool taken = holds(mpeg1 ? kMp3Mpeg1Kbps : kMp3Mpeg2Kbps, kbps) &&
+                     (rate >= 16000 || kbps <= kMp3Mpeg25Highest);
+  if (kbps == 0 || taken) return std::nullopt;
   return CodecRule{CodecRule::What::bitrate,
-                   "a bitrate mp3 takes at " + std::to_string(rate) +
-                       " Hz: " + (mpeg1 ? listed(kMp3Mpeg1Kbps) : listed(kMp3Mpeg2Kbps))};
+                   "a bitrate mp3 takes at " + std::to_string(rate) + " Hz: " + mp3_bitrates(rate)};
 }
 
 std::optional<CodecRule> opus_refusal(int rate, int kbps) {

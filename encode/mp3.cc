@@ -119,7 +119,7 @@ std::vector<std::uint8_t> info_frame(const CodecSettings& s, const Layout& l, in
 
 class Mp3 final : public Codec {
  public:
-  explicit Mp3(const CodecSettings& s) : lame_(lame_init()) {
+  explicit Mp3(CodecSettings s) : lame_(lame_init()) {
     if (lame_ == nullptr) throw std::bad_alloc();
     lame_set_num_channels(lame_, 1);
     lame_set_mode(lame_, MONO);
@@ -131,6 +131,8 @@ class Mp3 final : public Codec {
     lame_set_bWriteVbrTag(lame_, 0);  // written here, before the first frame
     lame_set_write_id3tag_automatic(lame_, 0);
     if (lame_init_params(lame_) < 0) throw std::logic_error("LAME refused its settings");
+    // The Info frame states the frames LAME writes.
+    s.kbps = lame_get_brate(lame_);
     const Layout l = layout(s.samples, s.rate, lame_get_encoder_delay(lame_));
     head_ = id3_tag(*s.tags);
     const auto info = info_frame(s, l, lame_get_lowpassfreq(lame_));

@@ -19,6 +19,8 @@ inline constexpr std::array<int, 14> kMp3Mpeg1Kbps = {32,  40,  48,  56,  64,  8
                                                       112, 128, 160, 192, 224, 256, 320};
 inline constexpr std::array<int, 14> kMp3Mpeg2Kbps = {8,  16, 24, 32,  40,  48,  56,
                                                       64, 80, 96, 112, 128, 144, 160};
+// LAME takes no more at the MPEG 2.5 rates (below 16000 Hz).
+inline constexpr int kMp3Mpeg25Highest = 64;
 // Plenty for a pure tone at 22050 Hz, and taken at every rate.
 inline constexpr int kMp3DefaultKbps = 32;
 

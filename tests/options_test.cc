@@ -158,6 +158,9 @@ TEST(ReadOptions, RefusesNamingTheOptionAsWritten) {
       {{"-e", "mp3", "--bitrate", "192"},
        "option --bitrate: 192 is not a bitrate mp3 takes at 22050 Hz: 8, 16, 24, 32, 40, 48, 56, "
        "64, 80, 96, 112, 128, 144 or 160"},
+      {{"-e", "mp3", "-r", "8000", "--bitrate", "80"},
+       "option --bitrate: 80 is not a bitrate mp3 takes at 8000 Hz: 8, 16, 24, 32, 40, 48, 56 or "
+       "64"},
       {{"-e", "opus", "--bitrate", "300"},
        "option --bitrate: 300 is not a whole number from 6 to 256"},
       {{"-e", "vorbis", "--bitrate", "8"},
