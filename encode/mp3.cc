@@ -3,6 +3,7 @@
 #include <lame/lame.h>
 
 #include <algorithm>
+#include <cstdarg>
 #include <new>
 #include <stdexcept>
 
@@ -117,10 +118,17 @@ std::vector<std::uint8_t> info_frame(const CodecSettings& s, const Layout& l, in
   return frame;
 }
 
+// LAME reports to standard error unless told otherwise; nothing below the
+// front ends prints.
+void quiet(const char*, va_list) {}
+
 class Mp3 final : public Codec {
  public:
   explicit Mp3(CodecSettings s) : lame_(lame_init()) {
     if (lame_ == nullptr) throw std::bad_alloc();
+    lame_set_errorf(lame_, quiet);
+    lame_set_debugf(lame_, quiet);
+    lame_set_msgf(lame_, quiet);
     lame_set_num_channels(lame_, 1);
     lame_set_mode(lame_, MONO);
     lame_set_in_samplerate(lame_, s.rate);
