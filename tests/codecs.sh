@@ -12,6 +12,7 @@ need ffprobe ffmpeg
 need gst-launch-1.0 gstreamer1.0-tools
 need sox sox
 need multimon-ng multimon-ng
+need /usr/bin/time time
 declare -A package=([mpg123audiodec]=gstreamer1.0-plugins-good [vorbisdec]=gstreamer1.0-plugins-base
   [opusdec]=gstreamer1.0-plugins-base [flacdec]=gstreamer1.0-plugins-good)
 for element in "${!package[@]}"; do
@@ -80,6 +81,15 @@ for enc in mp3 vorbis opus flac s16; do
   shown=$(ffprobe -v error -show_entries format_tags:stream_tags -of compact=p=0:nk=0 "$file" |
     tr -s '|\n' '|' | sed 's/tag://g; s/encoder=[^|]*|//; s/^|//; s/|$//' | tr '[:upper:]' '[:lower:]')
   check "ffprobe shows the tags, $enc" "$shown" "$(tr '[:upper:]' '[:lower:]' <<<"$expected")"
+done
+
+# Memory stays flat in the length: 20 minutes peak as a callsign does, far
+# below what holding the coded file or its samples would take.
+long=$(for i in $(seq 400); do printf 'PARIS '; done)
+for enc in mp3 vorbis opus flac; do
+  short_kb=$( { /usr/bin/time -f %M "$ZARN" -e "$enc" Q1ABC 20 short.out; } 2>&1)
+  long_kb=$( { /usr/bin/time -f %M "$ZARN" -e "$enc" --text "$long" 20 long.out; } 2>&1)
+  check "20 minutes of $enc take the memory of a callsign" "$((long_kb < short_kb + 2048))" 1
 done
 
 # A message in parts: numbered files, each tagged with its track and heard
