@@ -1,5 +1,6 @@
 #include "core/parts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -69,8 +70,9 @@ std::vector<std::string> texts_by_time(std::string_view text, const Request& req
     if (i + 1 == words.size() || ends[i + 1] <= cut) continue;
     if (cut - ends[i] > ends[i + 1] - cut) continue;  // the next boundary is nearer
     parts.emplace_back();
-    // The next whole number of periods past this word, however short they are.
-    cut = (std::floor(ends[i] / seconds) + 1) * seconds;
+    // The next whole number of periods, past this word too, however short
+    // the periods are.
+    cut = std::max(cut + seconds, (std::floor(ends[i] / seconds) + 1) * seconds);
   }
   return parts;
 }
