@@ -42,6 +42,36 @@ decoded_by() {
   echo $(($(stat -c %s dec.s16 2>/dev/null || echo 0) / 2))
 }
 
+# keys_like REF REF_RATE DEC DEC_RATE: "same" when DEC, bare 16-bit samples,
+# keys like REF: their 10 ms envelopes correlate at 0.95 or more without
+# shifting either, and the tone where REF is at full level is 1361.975 Hz
+# within 1%.
+keys_like() {
+  python3 - "$@" <<'PY'
+import array, sys
+def samples(name):
+    a = array.array("h")
+    a.frombytes(open(name, "rb").read())
+    return a
+def envelope(s, rate):
+    n = rate // 100
+    return [sum(x * x for x in s[i:i + n]) / n for i in range(0, len(s) - n + 1, n)]
+ref, dec = samples(sys.argv[1]), samples(sys.argv[3])
+ref_rate, dec_rate = int(sys.argv[2]), int(sys.argv[4])
+a, b = envelope(ref, ref_rate), envelope(dec, dec_rate)
+m = min(len(a), len(b))
+a, b = a[:m], b[:m]
+ma, mb = sum(a) / m, sum(b) / m
+cov = sum((x - ma) * (y - mb) for x, y in zip(a, b))
+var = (sum((x - ma) ** 2 for x in a) * sum((y - mb) ** 2 for y in b)) ** 0.5
+n, top = dec_rate // 100, max(a)
+loud = [i for i, x in enumerate(a) if x > top / 2]
+crossings = sum(1 for i in loud for k in range(max(i * n, 1), (i + 1) * n) if (dec[k - 1] < 0) != (dec[k] < 0))
+tone = crossings / 2 / (len(loud) * n / dec_rate)
+print("same" if cov / var >= 0.95 and abs(tone - 1361.975) < 13.6 else f"correlation {cov / var:.3f}, tone {tone:.1f} Hz")
+PY
+}
+
 for c in "${cases[@]}"; do
   read -r enc rate kbps wpm <<<"$c"
   options=(-e "$enc" --ramp 5)
@@ -52,6 +82,7 @@ for c in "${cases[@]}"; do
   check "writes the file, $c" "$status $err" "0 "
   ((status == 0)) || continue
   run_zarn -e s16 -r "$rate" --ramp 5 Q1ABC "$wpm" ref.wav
+  sox ref.wav -t s16 ref.s16
   for tool in ffmpeg gst; do
     samples=$(soxi -s ref.wav)
     # ffmpeg decodes Opus at 48 kHz; GStreamer at the rate it was made at.
@@ -63,10 +94,10 @@ for c in "${cases[@]}"; do
     if [[ $tool == gst && $enc == vorbis && $count == $((samples + 1)) ]]; then count=$samples; fi
     check "$tool decodes every sample, $c" "$count" "$samples"
     check "$tool's samples are heard, $c" "$(heard "$out_rate" "$wpm" dec.s16)" Q1ABC
+    check "$tool's samples key like the s16 file's, $c" "$(keys_like ref.s16 "$rate" dec.s16 "$out_rate")" same
   done
   if [[ $enc == flac ]]; then
     decoded_by ffmpeg id.flac >/dev/null
-    sox ref.wav -t s16 ref.s16
     check "flac decodes to the s16 samples, $c" "$(cmp dec.s16 ref.s16 2>&1 && echo same)" same
   fi
 done
@@ -82,6 +113,10 @@ for enc in mp3 vorbis opus flac s16; do
     tr -s '|\n' '|' | sed 's/tag://g; s/encoder=[^|]*|//; s/^|//; s/|$//' | tr '[:upper:]' '[:lower:]')
   check "ffprobe shows the tags, $enc" "$shown" "$(tr '[:upper:]' '[:lower:]' <<<"$expected")"
 done
+# The tags' chunk leaves the WAV's samples as they were.
+run_zarn -e s16 Q1ABC 20 untagged.wav
+check "a tagged WAV holds the untagged one's samples" \
+  "$(cmp <(sox tagged.wav -t s16 -) <(sox untagged.wav -t s16 -) && echo same)" same
 
 # Memory stays flat in the length: 20 minutes peak as a callsign does, far
 # below what holding the coded file or its samples would take.
