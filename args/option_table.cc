@@ -52,7 +52,7 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::repeat, "repeat", '\0', "N", "copies of the whole in the file", rules::kRepeat, "1", &SoundOptions::repeats},
       {OptionName::gap, "gap", '\0', "SECONDS", "between copies", rules::kRepeatGap, "0", &SoundOptions::repeat_gap_seconds},
       {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header (not for mp3, vorbis, opus, flac)", {}, ""},
-      {OptionName::bitrate, "bitrate", '\0', "KBPS", "bitrate of mp3 (8..160 below 32000 Hz, 64 below 16000, 32..320 from it), vorbis (as the rate allows) and opus (6..256)", rules::kBitrate, "mp3 32, vorbis 48, opus 24"},
+      {OptionName::bitrate, "bitrate", '\0', "KBPS", "bitrate of mp3 (8..160 below 32000 Hz, 64 below 16000, 32..320 from it), vorbis (as the rate allows) and opus (6..256)", rules::kBitrate, "mp3 32, vorbis quality 0, opus 24"},
       {OptionName::title, "title", '\0', "TEXT", "the title tag (UTF-8): ID3v2 in mp3, Vorbis comments in vorbis, opus, flac, LIST/INFO in WAV", rules::kTag, ""},
       {OptionName::artist, "artist", '\0', "TEXT", "the artist tag", rules::kTag, ""},
       {OptionName::album, "album", '\0', "TEXT", "the album tag", rules::kTag, ""},
