@@ -2,8 +2,8 @@
 
 #include "args/command.h"
 #include "cli/key_file.h"
-#include "core/parts.h"
 #include "core/pipeline.h"
+#include "core/split.h"
 
 namespace zarn {
 namespace {

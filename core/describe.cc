@@ -227,8 +227,8 @@ Diagnostic describe_reason(const StoppedByCaller&) {
   return refused("stopped: the caller's writer asked to stop");
 }
 
-Diagnostic describe_reason(const PartsRefusal& failure) {
-  if (failure.kind == PartsRefusal::Kind::no_file_name) {
+Diagnostic describe_reason(const SplitRefusal& failure) {
+  if (failure.kind == SplitRefusal::Kind::no_file_name) {
     return refused("a split needs a file name to number the parts from, not a descriptor");
   }
   return refused("the split would make " + std::to_string(failure.count) +

@@ -51,7 +51,7 @@ struct OverLimit {
 
 // A split that cannot be made: more parts than numbers, or an output that
 // is a descriptor, which has no name to number.
-struct PartsRefusal {
+struct SplitRefusal {
   enum class Kind { too_many, no_file_name };
   Kind kind;
   std::size_t count;  // the parts it would make
@@ -69,7 +69,7 @@ struct Failure {
   using Reason =
       std::variant<OptionError, NumberError, TextFileError, UnknownSymbol, MessageError,
                    SettingError, SoundRefusal, OutputFailure, KeyFileFailure, OutOfMemory,
-                   OverLimit, StoppedByCaller, InternalFailure, PartsRefusal>;
+                   OverLimit, StoppedByCaller, InternalFailure, SplitRefusal>;
   template <class R>
   requires std::is_constructible_v<Reason, R> Failure(R reason) : reason(std::move(reason)) {}
   Reason reason;

@@ -53,7 +53,7 @@ zarn_status status_of(const zarn::Failure& failure) {
     zarn_status operator()(const zarn::OutputFailure&) const { return ZARN_FAILED; }
     zarn_status operator()(const zarn::KeyFileFailure&) const { return ZARN_FAILED; }
     zarn_status operator()(const zarn::InternalFailure&) const { return ZARN_FAILED; }
-    zarn_status operator()(const zarn::PartsRefusal&) const { return ZARN_BAD_VALUE; }
+    zarn_status operator()(const zarn::SplitRefusal&) const { return ZARN_BAD_VALUE; }
     // What cannot be sent, or cannot sound.
     zarn_status operator()(const zarn::UnknownSymbol&) const { return ZARN_REFUSED; }
     zarn_status operator()(const zarn::MessageError&) const { return ZARN_REFUSED; }

@@ -1,4 +1,4 @@
-#include "core/parts.h"
+#include "core/split.h"
 
 #include <algorithm>
 #include <cmath>
@@ -114,14 +114,15 @@ Result<std::vector<PlannedPart>> plan_parts(const Request& request, std::string_
     planned.push_back({std::string(file_name), *std::move(sound)});
     return planned;
   }
-  if (descriptor_named(file_name)) return PartsRefusal{PartsRefusal::Kind::no_file_name, 0};
+  if (descriptor_named(file_name)) return SplitRefusal{SplitRefusal::Kind::no_file_name, 0};
   // The whole text first, so that a mistake is placed in it, not in a part.
   const TextForm form = request.kind == Request::Text::lines ? TextForm::lines : TextForm::one_line;
   if (auto units = encode_message(request.text, form, request.letters); !units) {
     return std::move(units).error();
   }
   const auto texts = part_texts(request);
-  if (texts.size() > kMostParts) return PartsRefusal{PartsRefusal::Kind::too_many, texts.size()};
+  if (texts.size() > kMostPartFiles)
+    return SplitRefusal{SplitRefusal::Kind::too_many, texts.size()};
   for (std::size_t i = 0; i < texts.size(); ++i) {
     auto sound = plan_request(part_request(request, texts[i], i + 1, texts.size()));
     if (!sound) return std::move(sound).error();

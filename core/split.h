@@ -15,7 +15,7 @@
 
 namespace zarn {
 
-inline constexpr std::size_t kMostParts = 999;
+inline constexpr std::size_t kMostPartFiles = 999;
 
 struct PlannedPart {
   std::string file_name;

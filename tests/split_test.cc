@@ -1,4 +1,4 @@
-#include "core/parts.h"
+#include "core/split.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 namespace zarn {
 namespace {
 
-TEST(Parts, NumberTheOutputNameBeforeItsExtension) {
+TEST(Split, NumberTheOutputNameBeforeItsExtension) {
   const struct {
     const char* name;
     std::size_t number;
@@ -23,7 +23,7 @@ TEST(Parts, NumberTheOutputNameBeforeItsExtension) {
 
 // At 12 wpm a unit is 0.1 s, so "E" with its word gap is 0.8 s: the words
 // end at 0.8, 1.6, 2.4 and 3.2 s.
-TEST(Parts, CutAtTheNearestWordBoundaryOrBeforeEachMarkedLine) {
+TEST(Split, CutAtTheNearestWordBoundaryOrBeforeEachMarkedLine) {
   const auto texts = [](Request::Text kind, const char* text, double minutes,
                         const char* marker = "") {
     Request r;
@@ -34,18 +34,18 @@ TEST(Parts, CutAtTheNearestWordBoundaryOrBeforeEachMarkedLine) {
     r.split.marker = marker;
     return part_texts(r);
   };
-  using Parts = std::vector<std::string>;
+  using Texts = std::vector<std::string>;
   const auto message = Request::Text::message;
-  EXPECT_EQ(texts(message, "E E  E E", 1.9 / 60), (Parts{"E E", "E E"}));
-  EXPECT_EQ(texts(message, "E E E E", 2.1 / 60), (Parts{"E E E", "E"}));
-  EXPECT_EQ(texts(message, "E E E E", 0.1 / 60), (Parts{"E", "E", "E", "E"}));
-  EXPECT_EQ(texts(message, "E E E E", 10), (Parts{"E E E E"}));
+  EXPECT_EQ(texts(message, "E E  E E", 1.9 / 60), (Texts{"E E", "E E"}));
+  EXPECT_EQ(texts(message, "E E E E", 2.1 / 60), (Texts{"E E E", "E"}));
+  EXPECT_EQ(texts(message, "E E E E", 0.1 / 60), (Texts{"E", "E", "E", "E"}));
+  EXPECT_EQ(texts(message, "E E E E", 10), (Texts{"E E E E"}));
   const auto lines = Request::Text::lines;
   EXPECT_EQ(texts(lines, "## ONE\nA\n\n## TWO\nB\n", 0, "##"),
-            (Parts{"## ONE\nA\n\n", "## TWO\nB\n"}));
+            (Texts{"## ONE\nA\n\n", "## TWO\nB\n"}));
   // What precedes the first heading is a part; a blank one is none.
-  EXPECT_EQ(texts(lines, "PRE\n## ONE\n", 0, "##"), (Parts{"PRE\n", "## ONE\n"}));
-  EXPECT_EQ(texts(lines, " \n## ONE\n## TWO", 0, "##"), (Parts{" \n## ONE\n", "## TWO"}));
+  EXPECT_EQ(texts(lines, "PRE\n## ONE\n", 0, "##"), (Texts{"PRE\n", "## ONE\n"}));
+  EXPECT_EQ(texts(lines, " \n## ONE\n## TWO", 0, "##"), (Texts{" \n## ONE\n", "## TWO"}));
 }
 
 }  // namespace
