@@ -122,6 +122,8 @@ Result<Command> read_command(std::span<const std::string_view> args, CommandForm
   request.sound = options.sound;
   request.sound.seed = seed;
   request.container = options.container;
+  request.tags = options.tags;
+  request.split = options.split;
   if (form.names_file) command.file_name = trim_blanks(after[options.sound.dot_seconds ? 0 : 1]);
   command.sync = options.sync;
   return command;

@@ -48,9 +48,13 @@ constexpr std::string_view kScripts =
 constexpr std::string_view kLicence = "Copyright the zarn authors. MIT License.\n";
 
 // `head` padded to `column`, then `text` broken at blanks into lines that
-// continue at `column`; a head that leaves no two blanks before the column
-// has the text start on the next line.
+// continue at `column`. A head that leaves no two blanks before the column
+// has a line of its own, so that it never runs into the text.
 void append_wrapped(std::string& out, std::string head, std::string_view text, std::size_t column) {
+  if (head.size() + 2 > column) {
+    out += head + "\n";
+    head.clear();
+  }
   std::string line = std::move(head);
   if (line.size() + 2 > column) {
     out += line + "\n";

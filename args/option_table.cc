@@ -34,7 +34,7 @@ std::string range_text(const ValueRule& rule) {
 std::span<const OptionDefinition> option_table() {
   // One row an option; clang-format would spread each over seven lines.
   // clang-format off
-  static const std::array<OptionDefinition, 40> kTable = {{
+  static const std::array<OptionDefinition, 48> kTable = {{
       {OptionName::rate, "rate", 'r', "HZ", "samples per second", rules::kRate, "11025"},
       {OptionName::encoding, "encoding", 'e', "ENC", "sample encoding", {.kind = Kind::choice, .choices = kEncodingNames}, "u8"},
       {OptionName::ramp, "ramp", '\0', "MS", "rise and fall of each tone in ms", rules::kRamp, "0", &SoundOptions::ramp_ms},
@@ -56,7 +56,15 @@ std::span<const OptionDefinition> option_table() {
       {OptionName::qsb, "qsb", '\0', "DEPTH_DB", "fading of the signal, down to this many dB", rules::kQsbDepth, "", &SoundOptions::qsb_depth_db},
       {OptionName::qsb_rate, "qsb-rate", '\0', "HZ", "fades a second of --qsb", rules::kQsbRate, "0.2", &SoundOptions::qsb_rate_hz},
       {OptionName::qrm, "qrm", '\0', "WPM", "a second station 10 dB weaker in the band, random calls at WPM", rules::kQrm, ""},
-      {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header", {}, ""},
+      {OptionName::raw, "raw", '\0', "", "write the samples alone, without the WAV header (not for mp3, vorbis, opus, flac)", {}, ""},
+      {OptionName::bitrate, "bitrate", '\0', "KBPS", "bitrate of mp3 (8..160 below 32000 Hz, 64 below 16000, 32..320 from it), vorbis (as the rate allows) and opus (6..256)", rules::kBitrate, "mp3 32, vorbis quality 0, opus 24"},
+      {OptionName::title, "title", '\0', "TEXT", "the title tag (UTF-8): ID3v2 in mp3, Vorbis comments in vorbis, opus, flac, LIST/INFO in WAV", rules::kTag, ""},
+      {OptionName::artist, "artist", '\0', "TEXT", "the artist tag", rules::kTag, ""},
+      {OptionName::album, "album", '\0', "TEXT", "the album tag", rules::kTag, ""},
+      {OptionName::track, "track", '\0', "TEXT", "the track number tag", rules::kTag, ""},
+      {OptionName::comment, "comment", '\0', "TEXT", "the comment tag", rules::kTag, ""},
+      {OptionName::split_minutes, "split-minutes", '\0', "M", "a message in parts of about M minutes, cut between words: NAME-001.EXT and on, at most 999", rules::kSplitMinutes, ""},
+      {OptionName::split_at, "split-at", '\0', "MARKER", "a message in parts, a new one at each line that holds MARKER", {.kind = Kind::text}, ""},
       {OptionName::preset, "preset", 'p', "NAME", "the sound options a system plays best", {.kind = Kind::choice, .choices = preset_names()}, ""},
       {OptionName::text, "text", '\0', "", kTextHelp, {}, ""},
       {OptionName::text_file, "text-file", 'f', "FILE", "read the message from FILE (- is standard input)", {.kind = Kind::text}, ""},

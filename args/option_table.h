@@ -35,6 +35,14 @@ enum class OptionName {
   qsb_rate,
   qrm,  // band conditions
   raw,
+  bitrate,
+  title,  // the tags
+  artist,
+  album,
+  track,
+  comment,
+  split_minutes,  // parts
+  split_at,
   preset,
   text,
   text_file,

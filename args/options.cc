@@ -7,7 +7,8 @@
 #include "args/option_table.h"
 #include "args/practice_values.h"
 #include "args/presets.h"
-#include "encode/gsm.h"
+#include "args/tag_text.h"
+#include "encode/codec.h"
 
 namespace zarn {
 namespace {
@@ -129,6 +130,11 @@ struct Reading {
   Options options;
   std::string_view encoding_by;
   std::string_view rate_by;  // only when written after encoding_by
+  bool rate_given = false;   // by -r anywhere, or a preset
+  std::string_view raw_by;
+  std::string_view tag_by;  // the last tag option
+  std::string_view split_by;
+  Written bitrate;
   std::string_view text_by;
   std::string_view text_file_by;
   Written groups, calls, koch, charset, group_size, frame, key, seed;
@@ -207,6 +213,18 @@ bool set_practice_option(const Named& named, const Value& value, Reading& readin
   return true;
 }
 
+// False for a tag that is not UTF-8, or too long for every tag form.
+bool set_tag(OptionName name, std::string_view text, Tags& tags) {
+  if (!is_tag_text(text)) return false;
+  std::string* field = name == Name::title    ? &tags.title
+                       : name == Name::artist ? &tags.artist
+                       : name == Name::album  ? &tags.album
+                       : name == Name::track  ? &tags.track
+                                              : &tags.comment;
+  *field = text;
+  return true;
+}
+
 bool set_option(const Named& named, const Value& value, Reading& reading) {
   Options& options = reading.options;
   if (named.definition->number) {
@@ -221,6 +239,11 @@ bool set_option(const Named& named, const Value& value, Reading& reading) {
       // The range check came first, so the rate converts exactly.
       options.sound.rate = static_cast<int>(value.number);
       reading.rate_by = named.written;
+      reading.rate_given = true;
+      break;
+    case Name::bitrate:
+      options.sound.bitrate_kbps = static_cast<int>(value.number);
+      reading.bitrate = {named.written, value.text};
       break;
     case Name::encoding:
       options.sound.encoding = static_cast<Encoding>(value.choice);
@@ -247,11 +270,13 @@ bool set_option(const Named& named, const Value& value, Reading& reading) {
       break;
     case Name::raw:
       options.container = Container::raw;
+      reading.raw_by = named.written;
       break;
     case Name::preset:
       apply_preset(presets()[value.choice], options.sound, options.container);
       reading.encoding_by = named.written;
       reading.rate_by = {};
+      reading.rate_given = true;
       break;
     case Name::text:
       options.text = true;
@@ -276,6 +301,21 @@ bool set_option(const Named& named, const Value& value, Reading& reading) {
       break;
     case Name::persian:
       options.letters.persian = true;
+      break;
+    case Name::title:
+    case Name::artist:
+    case Name::album:
+    case Name::track:
+    case Name::comment:
+      reading.tag_by = named.written;
+      return set_tag(named.definition->name, value.text, options.tags);
+    case Name::split_minutes:
+      options.split.minutes = value.number;
+      reading.split_by = named.written;
+      break;
+    case Name::split_at:
+      options.split.marker = value.text;
+      reading.split_by = named.written;
       break;
     case Name::help:
       options.help = true;
@@ -357,16 +397,49 @@ std::optional<OptionError> refuse_practice_combinations(const Reading& r) {
   return std::nullopt;
 }
 
+// The compressed encodings: built, in their own containers, at a rate and
+// bitrate their codec takes; a bitrate only for the lossy ones.
+std::optional<OptionError> refuse_codec_combinations(const Reading& r) {
+  const SoundOptions& sound = r.options.sound;
+  const Encoding encoding = sound.encoding;
+  const std::string name(encoding_name(encoding));
+  if (r.bitrate.given() && !is_lossy(encoding)) return needs(r.bitrate, "-e mp3, vorbis or opus");
+  if (!r.raw_by.empty() && !r.tag_by.empty()) return conflict({r.tag_by, {}}, r.raw_by);
+  if (!is_coded(encoding)) return std::nullopt;
+  if (!encoding_built(encoding)) {
+    return error(OptionError::Kind::needs, r.encoding_by, name,
+                 "a build with the compressed encodings, which this one is not");
+  }
+  if (!r.raw_by.empty()) return conflict({r.raw_by, {}}, "-e " + name);
+  const auto refusal = codec_refusal(encoding, sound.rate, sound.bitrate_kbps);
+  if (!refusal) return std::nullopt;
+  if (refusal->what == CodecRule::What::bitrate) {
+    return error(OptionError::Kind::bad_value, r.bitrate.option, r.bitrate.value, refusal->allowed);
+  }
+  return error(OptionError::Kind::needs, r.encoding_by, name, "-r " + refusal->allowed);
+}
+
 Result<void, OptionError> refuse_combinations(const Reading& reading) {
   if (!reading.text_by.empty() && !reading.text_file_by.empty()) {
     return error(OptionError::Kind::conflict, reading.text_file_by, reading.text_by);
   }
   if (auto practice = refuse_practice_combinations(reading)) return *std::move(practice);
+  const Options& o = reading.options;
+  if (o.split.minutes && !o.split.marker.empty()) {
+    return error(OptionError::Kind::conflict, reading.split_by,
+                 reading.split_by == "--split-at" ? "--split-minutes" : "--split-at");
+  }
+  const bool message = o.text || o.text_file || o.practice.count > 0;
+  if (o.split.any() && !message) {
+    return error(OptionError::Kind::not_here, reading.split_by, {},
+                 "only with a message: --text, -f, --groups or --calls");
+  }
   const SoundOptions& sound = reading.options.sound;
   if (sound.encoding == Encoding::gsm && !kGsmCoderBuilt) {
     return error(OptionError::Kind::needs, reading.encoding_by, encoding_name(Encoding::gsm),
                  "a build with GSM, which this one is not");
   }
+  if (auto coded = refuse_codec_combinations(reading)) return *std::move(coded);
   if (sound.encoding == Encoding::gsm && sound.rate != kGsmRate) {
     // The later of the two is the one that broke the pair.
     if (!reading.rate_by.empty()) {
@@ -399,6 +472,10 @@ Result<Options, OptionError> read_options(std::span<const std::string_view> args
   options.positional.assign(args.begin() + static_cast<std::ptrdiff_t>(next), args.end());
   if (!ended_by_marker) {
     if (auto late = refuse_late_options(options.positional); !late) return std::move(late).error();
+  }
+  // A compressed encoding without -r is rendered at the rate its codec suits.
+  if (is_coded(options.sound.encoding) && !reading.rate_given) {
+    options.sound.rate = default_rate(options.sound.encoding);
   }
   if (auto paired = refuse_combinations(reading); !paired) return std::move(paired).error();
   return std::move(options);

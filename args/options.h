@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "core/argument_errors.h"
+#include "core/request.h"
 #include "core/result.h"
+#include "encode/tags.h"
 #include "morse/letters.h"
 #include "practice/practice.h"
 #include "sound/format.h"
@@ -20,6 +22,8 @@ namespace zarn {
 struct Options {
   SoundOptions sound;
   Container container = Container::wav;  // --raw
+  Tags tags;                             // --title, --artist, --album, --track, --comment
+  Split split;                           // --split-minutes, --split-at
   bool text = false;                     // --text: the first positional argument is a message
   // -f, --text-file: the message's file, "-" for standard input; there is
   // then no callsign argument.

@@ -5,9 +5,63 @@
 # sound (48 kHz, 16-bit, 5 ms ramps). The typical run is also timed against
 # a release build of commit d43b7f9, made here from a worktree of this
 # repository, whose speed it must keep.
-# Usage: bench/compare.sh path/to/zarn (a release build).
+# Then a 20 kB text (about 3.8 hours at 20 wpm) in each compressed encoding
+# on one core, with its real-time factor and peak memory, and as MP3 beside
+# Debian's lame encoding zarn's own s16 WAV of the same sound at the same
+# rate, bitrate and quality; --codecs runs that part alone.
+# Usage: bench/compare.sh path/to/zarn [--codecs] (a release build).
 set -euo pipefail
-zarn=$(readlink -f "${1:?usage: $0 path/to/zarn}")
+zarn=$(readlink -f "${1:?usage: $0 path/to/zarn [--codecs]}")
+
+# seconds_of COMMAND...: its wall time and its CPU time (user and system) in
+# seconds, on CPU 0 alone, and its peak memory in KB. On a shared machine the
+# CPU time is the steadier of the two.
+seconds_of() {
+  local start end used
+  start=$(date +%s.%N)
+  used=$( { /usr/bin/time -f '%U %S %M' taskset -c 0 "$@" >/dev/null; } 2>&1 | tail -1)
+  end=$(date +%s.%N)
+  awk -v a="$start" -v b="$end" -v u="$used" \
+    'BEGIN { split(u, f, " "); printf "%.2f %.2f %s\n", b - a, f[1] + f[2], f[3] }'
+}
+
+codecs() {
+  command -v lame >/dev/null || { echo "lame not found (Debian package: lame)" >&2; exit 2; }
+  local dir
+  dir=$(mktemp -d)
+  awk 'BEGIN { srand(2); abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+    while (n < 20000) { w = ""; for (i = int(2 + rand() * 7); i > 0; i--) w = w substr(abc, 1 + int(rand() * 26), 1)
+      printf "%s ", w; n += length(w) + 1 } }' | head -c 20000 >"$dir/text.txt"
+  "$zarn" -e s16 -r 8000 -f "$dir/text.txt" 20 "$dir/length.wav"
+  local length
+  length=$(soxi -D "$dir/length.wav")
+  rm "$dir/length.wav"
+  printf 'a 20 kB text at 20 wpm: %.0f s of sound, one core\n' "$length"
+  for enc in mp3 vorbis opus flac; do
+    local wall cpu peak
+    read -r wall cpu peak < <(seconds_of "$zarn" -e "$enc" -f "$dir/text.txt" 20 "$dir/out.$enc")
+    printf '  %-6s wall %6.2f s, CPU %6.2f s: %5.0fx real time (%5.0fx on the CPU), peak %s KB, %s bytes\n' \
+      "$enc" "$wall" "$cpu" "$(awk -v l="$length" -v w="$wall" 'BEGIN { print l / w }')" \
+      "$(awk -v l="$length" -v w="$cpu" 'BEGIN { print l / w }')" "$peak" "$(stat -c %s "$dir/out.$enc")"
+    rm "$dir/out.$enc"
+  done
+  "$zarn" -e s16 -r 22050 -f "$dir/text.txt" 20 "$dir/same.wav"
+  local zarn_wall zarn_cpu zarn_peak lame_wall lame_cpu peak
+  read -r zarn_wall zarn_cpu zarn_peak < <(seconds_of "$zarn" -e mp3 -f "$dir/text.txt" 20 "$dir/zarn.mp3")
+  read -r lame_wall lame_cpu peak < <(seconds_of lame --quiet -m m -b 32 --cbr -q 7 "$dir/same.wav" "$dir/lame.mp3")
+  printf 'mp3 at 22050 Hz, 32 kbps, quality 7: zarn (text to file) wall %.2f s, CPU %.2f s, peak %s KB;\n' \
+    "$zarn_wall" "$zarn_cpu" "$zarn_peak"
+  printf '  lame (its s16 WAV, %s bytes, to file) wall %.2f s, CPU %.2f s, peak %s KB;\n' \
+    "$(stat -c %s "$dir/same.wav")" "$lame_wall" "$lame_cpu" "$peak"
+  printf '  zarn / lame: wall %s, CPU %s\n' \
+    "$(awk -v a="$zarn_wall" -v b="$lame_wall" 'BEGIN { printf "%.2f", a / b }')" \
+    "$(awk -v a="$zarn_cpu" -v b="$lame_cpu" 'BEGIN { printf "%.2f", a / b }')"
+  rm -rf "$dir"
+}
+if [[ ${2:-} == --codecs ]]; then
+  codecs
+  exit 0
+fi
 for tool in hyperfine sox cmake git; do
   command -v "$tool" >/dev/null || { echo "$tool not found (Debian package: $tool)" >&2; exit 2; }
 done
@@ -114,3 +168,4 @@ printf 'an hour of FSK beacon (zarn %s, %s bytes): zarn %.1f ms, cp %.1f ms\n' \
   "${beacon[*]}" "$(stat -c %s beacon.raw)" "$(ratio "$zarn_beacon" 0.001)" \
   "$(ratio "$cp_beacon" 0.001)"
 printf '  zarn / cp = %s (goal <= 2.0)\n' "$(ratio "$zarn_beacon" "$cp_beacon")"
+codecs

@@ -3,18 +3,24 @@
 #include "args/command.h"
 #include "cli/key_file.h"
 #include "core/pipeline.h"
+#include "core/split.h"
 
 namespace zarn {
 namespace {
 
+// Every part is planned before the first file is touched; a failure names
+// its part's file.
 Status make_sound(const Command& command, Sink& sink) {
-  auto sound = plan_request(command.request);
-  if (!sound) return std::move(sound).error();
+  auto parts = plan_parts(command.request, command.file_name);
+  if (!parts) return std::move(parts).error();
   if (!command.key_file.empty()) {
     if (auto key = write_key(command.key_file, command.key); !key) return std::move(key).error();
   }
   sink.set_durable(command.sync);
-  return write_sound(*sound, sink, command.file_name);
+  for (const PlannedPart& part : *parts) {
+    if (auto written = write_sound(part.sound, sink, part.file_name); !written) return written;
+  }
+  return {};
 }
 
 }  // namespace

@@ -235,6 +235,14 @@ Diagnostic describe_reason(const StoppedByCaller&) {
   return refused("stopped: the caller's writer asked to stop");
 }
 
+Diagnostic describe_reason(const SplitRefusal& failure) {
+  if (failure.kind == SplitRefusal::Kind::no_file_name) {
+    return refused("a split needs a file name to number the parts from, not a descriptor");
+  }
+  return refused("the split would make " + std::to_string(failure.count) +
+                 " parts, more than the 999 that part numbers hold");
+}
+
 Diagnostic describe_reason(const InternalFailure& failure) {
   return refused("internal failure: " + failure.what);
 }

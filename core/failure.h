@@ -49,6 +49,14 @@ struct OverLimit {
   std::uint64_t limit;
 };
 
+// A split that cannot be made: more parts than numbers, or an output that
+// is a descriptor, which has no name to number.
+struct SplitRefusal {
+  enum class Kind { too_many, no_file_name };
+  Kind kind;
+  std::size_t count;  // the parts it would make
+};
+
 // The caller's write callback asked to stop.
 struct StoppedByCaller {};
 
@@ -58,9 +66,10 @@ struct InternalFailure {
 };
 
 struct Failure {
-  using Reason = std::variant<OptionError, NumberError, TextFileError, UnknownSymbol, MessageError,
-                              SettingError, SoundRefusal, OutputFailure, KeyFileFailure,
-                              OutOfMemory, OverLimit, StoppedByCaller, InternalFailure>;
+  using Reason =
+      std::variant<OptionError, NumberError, TextFileError, UnknownSymbol, MessageError,
+                   SettingError, SoundRefusal, OutputFailure, KeyFileFailure, OutOfMemory,
+                   OverLimit, StoppedByCaller, InternalFailure, SplitRefusal>;
   template <class R>
   requires std::is_constructible_v<Reason, R> Failure(R reason) : reason(std::move(reason)) {}
   Reason reason;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/change_values.h"
+#include "encode/codec.h"
 #include "encode/gsm.h"
 #include "keying/unit_length.h"
 #include "morse/callsign.h"
@@ -55,6 +56,32 @@ Result<MorseUnits> qrm_units(const Request& request, const MorseUnits& units) {
   return *std::move(encoded);
 }
 
+// What the command line refuses as its options are read, for a request
+// built by setters.
+std::optional<Failure> refuse_codec_settings(const Request& request) {
+  const SoundOptions& sound = request.sound;
+  const std::string name(encoding_name(sound.encoding));
+  if (sound.bitrate_kbps != 0 && !is_lossy(sound.encoding)) {
+    return SettingError{"bitrate", std::to_string(sound.bitrate_kbps),
+                        "a setting of mp3, vorbis or opus, not of " + name};
+  }
+  if (request.container == Container::raw && !request.tags.empty()) {
+    return SettingError{"tag", "given", "a setting of a file with a container, not of raw samples"};
+  }
+  if (!is_coded(sound.encoding)) return std::nullopt;
+  if (request.container == Container::raw) {
+    return SettingError{"raw", "1",
+                        "a setting of the PCM encodings: " + name + " has its own container"};
+  }
+  const auto refusal = codec_refusal(sound.encoding, sound.rate, sound.bitrate_kbps);
+  if (!refusal) return std::nullopt;
+  if (refusal->what == CodecRule::What::bitrate) {
+    return SettingError{"bitrate", std::to_string(sound.bitrate_kbps), refusal->allowed};
+  }
+  return SettingError{"rate", std::to_string(sound.rate),
+                      "a rate " + name + " takes: " + refusal->allowed};
+}
+
 }  // namespace
 
 PlannedSound::PlannedSound(MorseUnits units, SoundPlan plan, MorseUnits qrm_units)
@@ -65,7 +92,7 @@ PlannedSound::PlannedSound(MorseUnits units, SoundPlan plan, MorseUnits qrm_unit
 }
 
 std::uint64_t PlannedSound::size() const {
-  return static_cast<std::uint64_t>(plan_.format.file_size(plan_.sample_count));
+  return planned_bytes(plan_);
 }
 
 Result<PlannedSound> plan_request(const Request& request) {
@@ -75,6 +102,10 @@ Result<PlannedSound> plan_request(const Request& request) {
     return SettingError{"encoding", "gsm",
                         "an encoding that takes " + std::to_string(request.sound.rate) +
                             " Hz: gsm takes only " + std::to_string(kGsmRate)};
+  }
+  if (auto coded = refuse_codec_settings(request)) return *std::move(coded);
+  if (request.split.any()) {
+    return SettingError{"split", "given", "a setting of the command line, which writes the parts"};
   }
   const auto& limit = request.limits.message_bytes;
   if (limit && request.text.size() > *limit) {
@@ -88,7 +119,15 @@ Result<PlannedSound> plan_request(const Request& request) {
   auto plan = plan_sound(request.sound, request.container, units->units, request.wpm, request.freq,
                          units->changes, qrm->units);
   if (!plan) return std::move(plan).error();
+  plan->tags = request.tags;
   PlannedSound sound(*std::move(units), *plan, *std::move(qrm));
+  // The tags' chunk counts in the RIFF size too.
+  constexpr std::uint64_t kRiffLimit = 0x7FFFFFFF;
+  if (!is_coded(request.sound.encoding) && request.container == Container::wav &&
+      sound.size() - 8 > kRiffLimit) {
+    return SoundRefusal{
+        SoundTooLong{static_cast<std::int64_t>(sound.plan().units.size()), request.wpm, true}};
+  }
   if (request.limits.sound_bytes && sound.size() > *request.limits.sound_bytes) {
     return OverLimit{OverLimit::What::sound_bytes, sound.size(), *request.limits.sound_bytes};
   }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "encode/tags.h"
 #include "morse/letters.h"
 #include "sound/format.h"
 #include "sound/options.h"
@@ -17,6 +18,14 @@ namespace zarn {
 struct Limits {
   std::optional<std::uint64_t> sound_bytes;    // the whole file
   std::optional<std::uint64_t> message_bytes;  // the text to send
+};
+
+// A long message cut into files: every so many minutes, or before each line
+// that holds the marker. Neither by default.
+struct Split {
+  std::optional<double> minutes;
+  std::string marker;
+  bool any() const { return minutes.has_value() || !marker.empty(); }
 };
 
 struct Request {
@@ -32,6 +41,8 @@ struct Request {
   float freq = 0;        // not above 0: the default tone
   SoundOptions sound;
   Container container = Container::wav;
+  Tags tags;    // only for the compressed encodings and a tagged WAV
+  Split split;  // the command line's alone: the library makes one file
   Limits limits;
 };
 

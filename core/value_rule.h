@@ -26,6 +26,12 @@ struct ValueRule {
 namespace rules {
 using Kind = ValueRule::Kind;
 inline constexpr ValueRule kRate{Kind::whole, 8000, true, 192000};
+// Each codec narrows it (encode/codec.h).
+inline constexpr ValueRule kBitrate{Kind::whole, 6, true, 320};
+inline constexpr std::size_t kLongestTag = 1024;
+// From three seconds: a part holds a word or two at the least.
+inline constexpr ValueRule kSplitMinutes{Kind::number, 0.05, true, 1440};
+inline constexpr ValueRule kTag{.kind = Kind::text, .form = "UTF-8 text of up to 1024 bytes"};
 inline constexpr ValueRule kRamp{.kind = Kind::number, .later = " up to a dot"};
 inline constexpr ValueRule kCharacterSpeed{
     .kind = Kind::number, .low_included = false, .later = " and at least <wpm>"};

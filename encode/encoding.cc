@@ -243,7 +243,7 @@ void encode_law(const std::array<std::uint8_t, 32768 / kStep>& table,
 }  // namespace
 
 int bytes_per_sample(Encoding encoding) {
-  return encoding == Encoding::s16 ? 2 : 1;
+  return encoding == Encoding::s16 || is_coded(encoding) ? 2 : 1;
 }
 
 std::uint8_t silence_byte(Encoding encoding) {
@@ -302,8 +302,8 @@ void encode_samples(Encoding encoding, std::span<const double> values,
       return encode_law<4>(kUlawCodes, values, out.data());
     case Encoding::alaw:
       return encode_law<16>(kAlawCodes, values, out.data());
-    case Encoding::gsm:
-      break;  // frames, not samples: the GSM coder's
+    default:
+      break;  // frames, not samples: the GSM coder's and the codecs' (encode/codec.h)
   }
 }
 

@@ -9,20 +9,25 @@
 namespace zarn {
 
 // gsm is GSM 06.10, coded in frames of 160 samples rather than one sample at
-// a time.
-enum class Encoding { u8, s16, ulaw, alaw, gsm };
+// a time; mp3 to flac are coded from s16 levels into their own containers
+// (encode/codec.h).
+enum class Encoding { u8, s16, ulaw, alaw, gsm, mp3, vorbis, opus, flac };
+
+inline constexpr bool is_coded(Encoding encoding) {
+  return encoding >= Encoding::mp3;
+}
 
 // The sample byte of silence: 8-bit WAV samples are unsigned around 128.
 inline constexpr std::uint8_t kSilence = 128;
 
 // As the command line names them, in the order of Encoding.
-inline constexpr std::array<std::string_view, 5> kEncodingNames = {"u8", "s16", "ulaw", "alaw",
-                                                                   "gsm"};
+inline constexpr std::array<std::string_view, 9> kEncodingNames = {
+    "u8", "s16", "ulaw", "alaw", "gsm", "mp3", "vorbis", "opus", "flac"};
 inline std::string_view encoding_name(Encoding encoding) {
   return kEncodingNames[static_cast<std::size_t>(encoding)];
 }
 
-// 2 for s16, 1 for the others.
+// 2 for s16 and the levels the codecs take, 1 for the others.
 int bytes_per_sample(Encoding encoding);
 
 // Every byte of an encoded zero sample: the file's silence, written with

@@ -51,7 +51,8 @@ typedef enum zarn_status {
 /* The library's version, "1.2.0". */
 ZARN_API const char *zarn_version(void);
 
-/* Whether this build makes `encoding` ("u8", "s16", "ulaw", "alaw", "gsm");
+/* Whether this build makes `encoding` ("u8", "s16", "ulaw", "alaw", "gsm",
+ * "mp3", "vorbis", "opus", "flac");
  * 0 for a name it does not know or a codec it was built without. */
 ZARN_API int zarn_has_encoding(const char *encoding);
 
@@ -85,6 +86,15 @@ ZARN_API zarn_status zarn_request_set_tone_hz(zarn_request *request, double hz);
 /* The sound: each as the command line's option of the same name. */
 ZARN_API zarn_status zarn_request_set_rate(zarn_request *request, long hz);
 ZARN_API zarn_status zarn_request_set_encoding(zarn_request *request, const char *name);
+/* A compressed encoding (mp3, vorbis, opus, flac, where zarn_has_encoding
+ * says the build has it) sets the rate its codec suits, as the command line
+ * without -r does; set the rate after it to change that. */
+/* A lossy encoding's bitrate in kbps, as --bitrate; 0 for its default. */
+ZARN_API zarn_status zarn_request_set_bitrate(zarn_request *request, long kbps);
+/* A tag, as --title and the others: "title", "artist", "album", "track" or
+ * "comment", and its UTF-8 text ("" for none). */
+ZARN_API zarn_status zarn_request_set_tag(zarn_request *request, const char *name,
+                                          const char *text);
 /* "wav" or "raw" (the samples alone). */
 ZARN_API zarn_status zarn_request_set_container(zarn_request *request, const char *name);
 ZARN_API zarn_status zarn_request_set_ramp_ms(zarn_request *request, double ms);
@@ -152,7 +162,8 @@ ZARN_API const char *zarn_request_key(const zarn_request *request);
 ZARN_API zarn_status zarn_request_set_max_bytes(zarn_request *request, uint64_t bytes);
 ZARN_API zarn_status zarn_request_set_max_message_bytes(zarn_request *request, uint64_t bytes);
 
-/* The exact size of the file the request makes, without making it. */
+/* The exact size of the file the request makes, without making it; for
+ * mp3, vorbis, opus and flac, known only once coded, the most it can be. */
 ZARN_API zarn_status zarn_request_size(zarn_request *request, uint64_t *bytes);
 
 /* The whole file in memory, allocated for the caller. */

@@ -215,7 +215,7 @@ function renderArgs(m, args) {
   );
 }
 
-const ENCODINGS = ["u8", "s16", "ulaw", "alaw", "gsm"];
+const ENCODINGS = ["u8", "s16", "ulaw", "alaw", "gsm", "mp3", "vorbis", "opus", "flac"];
 
 // The encodings this build makes.
 function encodings(m) {

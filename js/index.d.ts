@@ -12,7 +12,8 @@ export interface Request {
   tone?: number;
   /** Samples per second, a whole number. */
   rate?: number;
-  /** "u8", "s16", "ulaw", "alaw" (see encodings()). */
+  /** "u8", "s16", "ulaw", "alaw" (see encodings(): this package's build has no mp3, vorbis,
+   * opus or flac, which it refuses naming what it has). */
   encoding?: string;
   /** "wav" or "raw" (the samples alone). */
   container?: "wav" | "raw" | string;

@@ -19,6 +19,7 @@ class BufferSink final : public Sink {
   FileStatus open(std::string_view name, std::uint64_t total_bytes) override;
   FileStatus write(std::span<const std::uint8_t> bytes) override;
   FileStatus close() override { return {}; }
+  std::size_t size() const { return size_; }  // the bytes written
 
  private:
   std::span<std::uint8_t> room_;

@@ -22,7 +22,8 @@ Result<std::span<std::uint8_t>> render_to_memory(const PlannedSound& sound) {
     std::free(data);
     return std::move(written).error();
   }
-  return room;
+  // A compressed sound takes at most the room it was given.
+  return room.first(sink.size());
 }
 
 Status render_to_callback(const PlannedSound& sound, zarn_write_fn write, void* context) {

@@ -14,9 +14,11 @@
 #include "args/draw_seed.h"
 #include "args/practice_values.h"
 #include "args/presets.h"
+#include "args/tag_text.h"
 #include "core/describe.h"
 #include "core/text_file.h"
 #include "core/value_rule.h"
+#include "encode/codec.h"
 #include "encode/gsm.h"
 #include "keying/unit_length.h"
 #include "lib/memory_render.h"
@@ -51,6 +53,7 @@ zarn_status status_of(const zarn::Failure& failure) {
     zarn_status operator()(const zarn::OutputFailure&) const { return ZARN_FAILED; }
     zarn_status operator()(const zarn::KeyFileFailure&) const { return ZARN_FAILED; }
     zarn_status operator()(const zarn::InternalFailure&) const { return ZARN_FAILED; }
+    zarn_status operator()(const zarn::SplitRefusal&) const { return ZARN_BAD_VALUE; }
     // What cannot be sent, or cannot sound.
     zarn_status operator()(const zarn::UnknownSymbol&) const { return ZARN_REFUSED; }
     zarn_status operator()(const zarn::MessageError&) const { return ZARN_REFUSED; }
@@ -239,6 +242,20 @@ extern "C" zarn_status zarn_request_set_rate(zarn_request* request, long hz) {
   });
 }
 
+namespace {
+
+// "an encoding of this build: u8, s16, ulaw, alaw".
+std::string built_encodings_text() {
+  std::string text = "an encoding of this build:";
+  for (std::size_t i = 0; i < zarn::kEncodingNames.size(); ++i) {
+    if (!zarn::encoding_built(static_cast<zarn::Encoding>(i))) continue;
+    text += (text.back() == ':' ? " " : ", ") + std::string(zarn::kEncodingNames[i]);
+  }
+  return text;
+}
+
+}  // namespace
+
 extern "C" zarn_status zarn_request_set_encoding(zarn_request* request, const char* name) {
   return guarded(request, [&](zarn::Request& r) -> zarn::Status {
     const auto index = index_of(zarn::kEncodingNames, name);
@@ -250,7 +267,43 @@ extern "C" zarn_status zarn_request_set_encoding(zarn_request* request, const ch
     if (encoding == zarn::Encoding::gsm && !zarn::kGsmCoderBuilt) {
       return bad("encoding", name, "an encoding of this build, which has no GSM");
     }
+    if (!zarn::encoding_built(encoding)) return bad("encoding", name, built_encodings_text());
     r.sound.encoding = encoding;
+    // As the command line without -r: the rate the codec suits.
+    if (zarn::is_coded(encoding)) r.sound.rate = zarn::default_rate(encoding);
+    return {};
+  });
+}
+
+extern "C" zarn_status zarn_request_set_bitrate(zarn_request* request, long kbps) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    const double value = static_cast<double>(kbps);
+    auto valid = kbps == 0 ? zarn::Status{} : checked("bitrate", zarn::rules::kBitrate, value);
+    // Within the range, so the bitrate converts exactly.
+    if (valid) r.sound.bitrate_kbps = static_cast<int>(kbps);
+    return valid;
+  });
+}
+
+extern "C" zarn_status zarn_request_set_tag(zarn_request* request, const char* name,
+                                            const char* text) {
+  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
+    const std::string_view field = name == nullptr ? "" : name;
+    std::string* tag = field == "title"     ? &r.tags.title
+                       : field == "artist"  ? &r.tags.artist
+                       : field == "album"   ? &r.tags.album
+                       : field == "track"   ? &r.tags.track
+                       : field == "comment" ? &r.tags.comment
+                                            : nullptr;
+    if (tag == nullptr) {
+      return bad("tag", name_text(name), "title, artist, album, track or comment");
+    }
+    if (text == nullptr) return bad("tag", "NULL", "UTF-8 text");
+    if (!zarn::is_tag_text(text)) {
+      return bad("tag " + std::string(field), "the text given",
+                 std::string(zarn::rules::kTag.form));
+    }
+    *tag = text;
     return {};
   });
 }

@@ -12,6 +12,7 @@
 #include "args/command.h"
 #include "core/describe.h"
 #include "core/version.h"
+#include "encode/codec.h"
 #include "encode/gsm.h"
 #include "lib/memory_render.h"
 
@@ -99,7 +100,7 @@ extern "C" int zarn_has_encoding(const char* encoding) {
   if (encoding == nullptr) return 0;
   for (std::size_t i = 0; i < zarn::kEncodingNames.size(); ++i) {
     if (zarn::kEncodingNames[i] != encoding) continue;
-    return static_cast<zarn::Encoding>(i) != zarn::Encoding::gsm || zarn::kGsmCoderBuilt;
+    return zarn::encoding_built(static_cast<zarn::Encoding>(i));
   }
   return 0;
 }

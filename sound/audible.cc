@@ -33,9 +33,10 @@ bool classic_holds_tone(const AccumulatedClassic& classic, const SoundPlan& plan
 }
 
 bool keyed_holds_tone(const KeyedSound& sound, const SoundPlan& plan) {
-  // GSM codes its 16-bit input; its own bytes say nothing of silence.
-  const Encoding encoding =
-      plan.format.encoding == Encoding::gsm ? Encoding::s16 : plan.format.encoding;
+  // GSM and the codecs code 16-bit input; their own bytes say nothing of
+  // silence.
+  const Encoding from = plan.format.encoding;
+  const Encoding encoding = from == Encoding::gsm || is_coded(from) ? Encoding::s16 : from;
   const auto width = static_cast<std::size_t>(bytes_per_sample(encoding));
   KeyedRenderer renderer(sound.tone, key_schedule_for(sound, plan.units, plan.changes));
   std::array<double, kPiece> values{};

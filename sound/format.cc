@@ -75,19 +75,24 @@ std::int64_t SoundFormat::file_size(std::int64_t samples) const {
 }
 
 bool SoundFormat::fits(std::int64_t samples) const {
+  // LAME counts samples in an int, with two frames more.
+  constexpr std::int64_t kMostCoded = std::numeric_limits<std::int32_t>::max() - 4096;
+  if (is_coded(encoding)) return samples >= 0 && samples <= kMostCoded;
   if (container == Container::raw) return samples >= 0 && samples <= (std::int64_t{1} << 62) / 2;
   constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
   return samples >= 0 && samples <= kMax && riff_overhead(encoding) + data_size(samples) <= kMax;
 }
 
-std::vector<std::uint8_t> SoundFormat::header(std::int64_t samples) const {
+std::vector<std::uint8_t> SoundFormat::header(std::int64_t samples,
+                                              std::span<const std::uint8_t> chunk) const {
   std::vector<std::uint8_t> out;
-  if (container == Container::raw) return out;
+  if (container == Container::raw || is_coded(encoding)) return out;
   const auto rate = static_cast<std::uint32_t>(sample_rate);
   const Frame block = frame();
   out.reserve(static_cast<std::size_t>(8 + riff_overhead(encoding)));
   append_tag(out, "RIFF");
-  append_u32(out, static_cast<std::uint32_t>(riff_overhead(encoding) + data_size(samples)));
+  append_u32(out, static_cast<std::uint32_t>(riff_overhead(encoding) + data_size(samples) +
+                                             static_cast<std::int64_t>(chunk.size())));
   append_tag(out, "WAVE");
   append_tag(out, "fmt ");
   append_u32(out, fmt_size(encoding));
@@ -110,6 +115,7 @@ std::vector<std::uint8_t> SoundFormat::header(std::int64_t samples) const {
     append_u32(out, 4);
     append_u32(out, static_cast<std::uint32_t>(samples));
   }
+  out.insert(out.end(), chunk.begin(), chunk.end());
   append_tag(out, "data");
   append_u32(out, static_cast<std::uint32_t>(data_size(samples)));
   return out;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "encode/encoder.h"
@@ -14,10 +15,14 @@ enum class Container {
   raw,  // the samples alone, as telephony systems read them
 };
 
+// The compressed encodings write their own containers, so `container` is
+// wav for them, and the sizes below are those of PCM: their files' sizes are
+// bounded by planned_bytes() (sound/sound_plan.h) instead.
 struct SoundFormat {
   std::int32_t sample_rate;
   Encoding encoding;
   Container container = Container::wav;
+  int kbps = 0;  // a lossy encoding's bitrate; 0 for its default
 
   Frame frame() const { return frame_of(encoding, container == Container::wav); }
   // Bytes of `samples`, whole frames.
@@ -31,10 +36,12 @@ struct SoundFormat {
   // options are planned to an even length instead.
   std::int64_t file_size(std::int64_t samples) const;
   // False when a size would not fit a WAV header's signed 32 bits, or a
-  // file's 63.
+  // file's 63, or the sample counts of the codecs' headers.
   bool fits(std::int64_t samples) const;
-  // The WAV header; nothing for raw samples.
-  std::vector<std::uint8_t> header(std::int64_t samples) const;
+  // The WAV header, with `chunk` (the tags' LIST) before the data chunk;
+  // nothing for raw samples and the compressed encodings.
+  std::vector<std::uint8_t> header(std::int64_t samples,
+                                   std::span<const std::uint8_t> chunk = {}) const;
 };
 
 // The tool's own format: 8-bit mono PCM at 11025 Hz behind 44 bytes.

@@ -51,6 +51,8 @@ struct SoundOptions {
            qsb_depth_db != defaults.qsb_depth_db || qsb_rate_hz != defaults.qsb_rate_hz;
   }
 
+  int bitrate_kbps = 0;           // a lossy encoding's; 0 for its default
+
   // Whether any beacon setting is off its default: the beacon schedule then
   // lays out the whole.
   bool is_beacon() const {

@@ -214,7 +214,7 @@ Result<SoundPlan, SoundRefusal> plan_beacon(const SoundOptions& options, Contain
   if (!ramp) return ramp.error();
   const BeaconCopy copy = beacon_copy(options, units, timing, *ramp);
   const auto layout = beacon_layout(options, copy);
-  const SoundFormat format{options.rate, options.encoding, container};
+  const SoundFormat format{options.rate, options.encoding, container, options.bitrate_kbps};
   const auto samples =
       layout ? sample_count(format, double(layout->total_samples), true) : std::nullopt;
   if (!samples) return SoundTooLong{unit_count(units), wpm, container == Container::wav};
@@ -268,7 +268,7 @@ Result<SoundPlan, SoundRefusal> plan_with_options(const SoundOptions& options, C
     return plan_beacon(options, container, units, wpm, tone, copy_timing);
   }
   const double seconds = Timeline::length_seconds(units, timing, changes) + options.tail_ms / 1000;
-  const SoundFormat format{options.rate, options.encoding, container};
+  const SoundFormat format{options.rate, options.encoding, container, options.bitrate_kbps};
   // Silence completes the last frame and keeps the data even: no pad byte,
   // in WAV and raw alike.
   const auto samples = sample_count(format, std::round(seconds * options.rate), true);

@@ -1,8 +1,20 @@
 #include "sound/sound_plan.h"
 
+#include "encode/codec.h"
 #include "keying/unit_grid.h"
+#include "sound/info_chunk.h"
 
 namespace zarn {
+
+std::uint64_t planned_bytes(const SoundPlan& plan) {
+  const SoundFormat& f = plan.format;
+  if (!is_coded(f.encoding)) {
+    const bool tagged = f.container == Container::wav && !plan.tags.empty();
+    return static_cast<std::uint64_t>(f.file_size(plan.sample_count)) +
+           (tagged ? info_chunk(plan.tags).size() : 0);
+  }
+  return coded_size_bound({f.encoding, f.sample_rate, f.kbps, plan.sample_count, &plan.tags});
+}
 
 std::unique_ptr<KeySchedule> key_schedule_for(const KeyedSound& sound,
                                               std::span<const std::uint8_t> units,

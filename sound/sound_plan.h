@@ -8,6 +8,7 @@
 #include <span>
 #include <variant>
 
+#include "encode/tags.h"
 #include "keying/beacon_schedule.h"
 #include "keying/dfcw_timeline.h"
 #include "keying/key_schedule.h"
@@ -51,7 +52,12 @@ struct SoundPlan {
   std::variant<AccumulatedClassic, KeyedSound> renderer;
   std::span<const InlineChange> changes = {};         // the message's, kept alive likewise
   std::optional<ConditionsSettings> conditions = {};  // noise and fading over a keyed sound
+  Tags tags = {};  // what the compressed encodings and a tagged WAV carry
 };
+
+// Every byte of the file; for the compressed encodings the most it can be,
+// as their sizes are known only once coded.
+std::uint64_t planned_bytes(const SoundPlan& plan);
 
 // The key schedule of a keyed sound: the unit grid or the timeline.
 std::unique_ptr<KeySchedule> key_schedule_for(const KeyedSound& sound,

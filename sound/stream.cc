@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "encode/codec.h"
 #include "render/classic/tone_renderer.h"
+#include "sound/info_chunk.h"
 
 namespace zarn {
 namespace {
@@ -93,6 +95,7 @@ class KeyedSamples final : public SoundStream::Samples {
 };
 
 std::unique_ptr<SoundStream::Samples> samples_for(const SoundPlan& plan) {
+  if (is_coded(plan.format.encoding)) return nullptr;
   if (const auto* classic = std::get_if<AccumulatedClassic>(&plan.renderer)) {
     return std::make_unique<AccumulatedSamples>(classic->tone, plan.units);
   }
@@ -101,18 +104,75 @@ std::unique_ptr<SoundStream::Samples> samples_for(const SoundPlan& plan) {
 
 }  // namespace
 
+// The keyed renderer's values as 16-bit levels through a codec, which gives
+// what bytes it has after each piece: a block's length varies, its memory
+// does not.
+class SoundStream::Coded {
+ public:
+  Coded(const SoundPlan& plan)
+      : renderer_(std::get<KeyedSound>(plan.renderer).tone,
+                  key_schedule_for(std::get<KeyedSound>(plan.renderer), plan.units, plan.changes)),
+        codec_(make_codec({plan.format.encoding, plan.format.sample_rate, plan.format.kbps,
+                           plan.sample_count, &plan.tags})),
+        values_(std::make_unique<Oscillator::Block>()),
+        levels_(Oscillator::kBlockSamples),
+        left_(plan.sample_count) {
+    if (plan.conditions) conditions_.emplace(*plan.conditions);
+    bytes_.reserve(kSmallBlockBytes);
+  }
+
+  std::span<const std::uint8_t> next() {
+    bytes_.clear();
+    while (bytes_.empty() && !done_) {
+      if (left_ == 0) {
+        codec_->finish(bytes_);
+        done_ = true;
+        break;
+      }
+      code_piece();
+    }
+    return bytes_;
+  }
+
+ private:
+  void code_piece() {
+    constexpr std::size_t kPiece = Oscillator::kBlockSamples;
+    const auto count = static_cast<std::size_t>(std::min<std::int64_t>(left_, kPiece));
+    const std::span<double> values(values_->values.data(), count);
+    renderer_.render(values, [&](std::size_t first, std::size_t run, bool sounding) {
+      if (!sounding) std::fill_n(values.begin() + static_cast<std::ptrdiff_t>(first), run, 0.0);
+    });
+    if (conditions_) conditions_->apply(values);
+    const std::span<std::int16_t> levels(levels_.data(), count);
+    std::transform(values.begin(), values.end(), levels.begin(), s16_level);
+    codec_->code(levels, bytes_);
+    left_ -= static_cast<std::int64_t>(count);
+  }
+
+  KeyedRenderer renderer_;
+  std::optional<Conditions> conditions_;
+  std::unique_ptr<Codec> codec_;
+  std::unique_ptr<Oscillator::Block> values_;
+  std::vector<std::int16_t> levels_;
+  std::vector<std::uint8_t> bytes_;
+  std::int64_t left_;  // samples still to render
+  bool done_ = false;
+};
+
 SoundStream::SoundStream(const SoundPlan& plan)
-    : size_(static_cast<std::uint64_t>(plan.format.file_size(plan.sample_count))),
-      header_(plan.format.header(plan.sample_count)),
+    : size_(planned_bytes(plan)),
+      header_(plan.format.header(plan.sample_count, info_chunk(plan.tags))),
       sample_bytes_left_(static_cast<std::uint64_t>(plan.format.data_size(plan.sample_count))),
       frame_bytes_(static_cast<std::size_t>(plan.format.frame().bytes)),
       samples_(samples_for(plan)),
-      block_bytes_(block_bytes_for(size_)),
-      block_(new std::uint8_t[block_bytes_]) {}
+      block_bytes_(is_coded(plan.format.encoding) ? 0 : block_bytes_for(size_)),
+      block_(new std::uint8_t[block_bytes_]),
+      coded_(is_coded(plan.format.encoding) ? std::make_unique<Coded>(plan) : nullptr) {}
 
 SoundStream::~SoundStream() = default;
 
 std::span<const std::uint8_t> SoundStream::next() {
+  if (coded_) return coded_->next();
   std::size_t filled = header_.size();
   const std::span block(block_.get(), block_bytes_);
   std::copy(header_.begin(), header_.end(), block.begin());

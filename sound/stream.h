@@ -21,7 +21,8 @@ class SoundStream {
   SoundStream(const SoundStream&) = delete;
   SoundStream& operator=(const SoundStream&) = delete;
 
-  // Every byte next() gives, announced to the output before the first.
+  // Every byte next() gives, announced to the output before the first; for
+  // the compressed encodings the most it can give.
   std::uint64_t size() const { return size_; }
   // The next block, empty after the last; valid until the next call.
   std::span<const std::uint8_t> next();
@@ -35,6 +36,8 @@ class SoundStream {
   };
 
  private:
+  class Coded;
+
   std::uint64_t size_;
   std::vector<std::uint8_t> header_;
   std::uint64_t sample_bytes_left_;
@@ -44,6 +47,7 @@ class SoundStream {
   // Never zeroed: every byte handed out is written first, and clearing its
   // 64 KiB took a ninth of a typical run's instructions.
   std::unique_ptr<std::uint8_t[]> block_;
+  std::unique_ptr<Coded> coded_;  // the compressed encodings' bytes, in place of samples_
 };
 
 }  // namespace zarn

@@ -255,7 +255,7 @@ TEST_F(Cli, RefusesBadOptionsBeforeTheFile) {
       {{"--rate", "192001", "Q1ABC", "20", "f.wav"}, {"--rate", "192001"}},
       {{"-r", "8000.5", "Q1ABC", "20", "f.wav"}, {"-r", "8000.5"}},
       {{"-rabc", "Q1ABC", "20", "f.wav"}, {"-r", "abc"}},
-      {{"-e", "mp3", "Q1ABC", "20", "f.wav"}, {"-e", "mp3"}},
+      {{"-e", "mp9", "Q1ABC", "20", "f.wav"}, {"-e", "mp9"}},
       {{"--ramp", "-1", "Q1ABC", "20", "f.wav"}, {"--ramp", "-1"}},
       // A dot is 60 ms at 20 wpm, 30 ms at a character speed of 40.
       {{"--ramp", "60.5", "Q1ABC", "20", "f.wav"}, {"--ramp", "60.5", " 60 ms"}},

@@ -61,6 +61,8 @@ const REFUSED = [
   [{ callsign: "Q1ABC", wpm: 20, ramp: -1 }, "BAD_VALUE", "ramp", ["--ramp", "-1", "Q1ABC", "20"]],
   [{ callsign: "Q1ABC", wpm: 20, encoding: "mp9" }, "BAD_VALUE", "mp9", ["-e", "mp9", "Q1ABC", "20"]],
   [{ callsign: "Q1ABC", wpm: 20, preset: "nowhere" }, "BAD_VALUE", "nowhere", ["-p", "nowhere", "Q1ABC", "20"]],
+  // The package's build has no codecs, and says what it has.
+  [{ callsign: "Q1ABC", wpm: 20, encoding: "mp3" }, "BAD_VALUE", "an encoding of this build: u8, s16, ulaw, alaw"],
   [{ callsign: "Q1ABC", wpm: 20, volume: null }, "BAD_VALUE", "volume"],
   [{ callsign: null, wpm: 20 }, "BAD_VALUE", "callsign"],
   [{ wpm: 20 }, null, ""],

@@ -187,7 +187,9 @@ TEST(Library, BadValuesAreAStatusAndWords) {
       {[](zarn_request* r) { return zarn_request_set_ramp_ms(r, -INFINITY); }, ZARN_BAD_VALUE,
        "setting ramp: -inf is not a number of 0 or more"},
       {[](zarn_request* r) { return zarn_request_set_encoding(r, "mp9"); }, ZARN_BAD_VALUE,
-       "setting encoding: mp9 is not one of u8, s16, ulaw, alaw, gsm"},
+       "setting encoding: mp9 is not one of u8, s16, ulaw, alaw, gsm, mp3, vorbis, opus, flac"},
+      {[](zarn_request* r) { return zarn_request_set_tag(r, "title", "\xff"); }, ZARN_BAD_VALUE,
+       "setting tag title: the text given is not UTF-8 text of up to 1024 bytes"},
       {[](zarn_request* r) { return zarn_request_set_mode(r, "fm"); }, ZARN_BAD_VALUE,
        "setting mode: fm is not one of on-off, fsk, dfcw"},
       {[](zarn_request* r) { return zarn_request_set_container(r, nullptr); }, ZARN_BAD_VALUE,
@@ -246,6 +248,43 @@ TEST(Library, LimitsRefuseBeforeAnythingLargeIsMade) {
   const auto stop = [](void*, const unsigned char*, size_t) { return 1; };
   const auto id = request({kQ1abc, kAt20});
   EXPECT_EQ(zarn_request_stream(id.get(), stop, nullptr), ZARN_STOPPED);
+}
+
+// The compressed encodings: the pairs the command line refuses as it reads
+// its options are refused when sized; a file fits the size announced for it.
+TEST(Library, CompressedEncodingsAreCheckedAndFitTheirSize) {
+  const auto sized = [](const std::vector<Step>& setup) {
+    auto r = request(setup);
+    std::uint64_t bytes = 0;
+    if (zarn_request_size(r.get(), &bytes) != ZARN_OK)
+      return std::string(zarn_request_error(r.get()));
+    return std::string(bytes > 0 && rendered(r.get()).size() <= bytes ? "fits" : "too large");
+  };
+  const auto encoding = [](const char* name) {
+    return [=](zarn_request* r) { return zarn_request_set_encoding(r, name); };
+  };
+  const Step raw = [](zarn_request* r) { return zarn_request_set_container(r, "raw"); };
+  const Step rate = [](zarn_request* r) { return zarn_request_set_rate(r, 44100); };
+  const Step bitrate = [](zarn_request* r) { return zarn_request_set_bitrate(r, 64); };
+  const Step tag = [](zarn_request* r) { return zarn_request_set_tag(r, "title", "Übung"); };
+  const std::string severe = "zarn: severe: setting ";
+  EXPECT_EQ(sized({kQ1abc, kAt20, encoding("mp3"), raw}),
+            severe + "raw: 1 is not a setting of the PCM encodings: mp3 has its own container");
+  EXPECT_EQ(sized({kQ1abc, kAt20, encoding("opus"), rate}),
+            severe + "rate: 44100 is not a rate opus takes: 8000, 12000, 16000, 24000 or 48000 Hz");
+  EXPECT_EQ(sized({kQ1abc, kAt20, encoding("flac"), bitrate}),
+            severe + "bitrate: 64 is not a setting of mp3, vorbis or opus, not of flac");
+  for (const char* name : {"mp3", "vorbis", "opus", "flac"}) {
+    EXPECT_EQ(sized({kQ1abc, kAt20, encoding(name), tag}), "fits") << name;
+  }
+  EXPECT_EQ(sized({kQ1abc, kAt20, encoding("mp3"), rate, bitrate}), "fits");
+  EXPECT_EQ(sized({kQ1abc, kAt20, encoding("vorbis"), rate, bitrate}), "fits");
+  // Without a rate, mp3 is MPEG-2 layer III at 22050 Hz: never MPEG 2.5.
+  auto r = request({kQ1abc, kAt20, encoding("mp3")});
+  const std::string mp3 = rendered(r.get());
+  ASSERT_GT(mp3.size(), 3u);
+  EXPECT_EQ(mp3.substr(0, 2), "\xff\xf3");
+  EXPECT_EQ(mp3[2] & 0x0C, 0);
 }
 
 }  // namespace

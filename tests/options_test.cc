@@ -87,6 +87,23 @@ TEST(ReadOptions, ReadsOptionsInEveryForm) {
        [](Options& o) {
          set(o, {8000, Encoding::gsm, 5, true});
        }},
+      // Without -r a codec's own rate, never MPEG 2.5's; with it, the one asked for.
+      {{"-e", "mp3"},
+       [](Options& o) {
+         set(o, {22050, Encoding::mp3, 0, false});
+       }},
+      {{"-r", "11025", "-e", "mp3"},
+       [](Options& o) {
+         set(o, {11025, Encoding::mp3, 0, false});
+       }},
+      {{"-e", "opus"},
+       [](Options& o) {
+         set(o, {16000, Encoding::opus, 0, false});
+       }},
+      {{"-e", "flac"},
+       [](Options& o) {
+         set(o, {11025, Encoding::flac, 0, false});
+       }},
       {{"-h", "--help"}, [](Options& o) { o.help = true; }},
       {{"-V"}, [](Options& o) { o.version = true; }},
       {{"--version"}, [](Options& o) { o.version = true; }},
@@ -110,14 +127,17 @@ std::string refusal(const Args& args) {
   return option_error_text(result.error());
 }
 
+// One byte more than a tag may hold.
+const std::string kLongTag(1025, 'x');
+
 TEST(ReadOptions, RefusesNamingTheOptionAsWritten) {
-  const std::pair<Args, std::string_view> kCases[] = {
+  const std::pair<Args, std::string> kCases[] = {
       {{"-r", "7999"}, "option -r: 7999 is not a whole number from 8000 to 192000"},
       {{"--rate=192001"}, "option --rate: 192001 is not a whole number from 8000 to 192000"},
       {{"--rate", "8000.5"}, "option --rate: 8000.5 is not a whole number from 8000 to 192000"},
       {{"-r", "7.9999e3"}, "option -r: 7.9999e3 is not a whole number from 8000 to 192000"},
       {{"-r", "99999999999"}, "option -r: 99999999999 is not a whole number from 8000 to 192000"},
-      {{"-eU8"}, "option -e: U8 is not one of u8, s16, ulaw, alaw, gsm"},
+      {{"-eU8"}, "option -e: U8 is not one of u8, s16, ulaw, alaw, gsm, mp3, vorbis, opus, flac"},
       {{"-p", "svxlink2"},
        "option -p: svxlink2 is not one of svxlink, asterisk, asterisk-wav, asterisk-gsm"},
       {{"--word-gap", "6.99"}, "option --word-gap: 6.99 is not a number of 7 or more"},
@@ -129,6 +149,35 @@ TEST(ReadOptions, RefusesNamingTheOptionAsWritten) {
        "option -r: 11025 is not 8000, the only rate gsm takes"},
       {{"-r", "16000", "-p", "asterisk-gsm", "-r", "8000", "-e", "gsm"}, "(accepted)"},
       {{"--text", "-f", "m.txt"}, "option -f cannot go with --text"},
+      // The codecs' rates and bitrates, their own containers, UTF-8 tags.
+      {{"-e", "opus", "-r", "44100"},
+       "option -e: opus needs -r 8000, 12000, 16000, 24000 or 48000 Hz"},
+      {{"-e", "mp3", "-r", "44100", "--bitrate", "24"},
+       "option --bitrate: 24 is not a bitrate mp3 takes at 44100 Hz: 32, 40, 48, 56, 64, 80, 96, "
+       "112, 128, 160, 192, 224, 256 or 320"},
+      {{"-e", "mp3", "--bitrate", "192"},
+       "option --bitrate: 192 is not a bitrate mp3 takes at 22050 Hz: 8, 16, 24, 32, 40, 48, 56, "
+       "64, 80, 96, 112, 128, 144 or 160"},
+      {{"-e", "mp3", "-r", "8000", "--bitrate", "80"},
+       "option --bitrate: 80 is not a bitrate mp3 takes at 8000 Hz: 8, 16, 24, 32, 40, 48, 56 or "
+       "64"},
+      {{"-e", "opus", "--bitrate", "300"},
+       "option --bitrate: 300 is not a whole number from 6 to 256"},
+      {{"-e", "vorbis", "--bitrate", "8"},
+       "option --bitrate: 8 is not a bitrate vorbis takes at 16000 Hz: a whole number from 16 to "
+       "99"},
+      {{"-e", "vorbis", "-r", "96000", "--bitrate", "64"},
+       "option --bitrate: 64 is not taken at 96000 Hz, where vorbis codes at quality 0 without "
+       "one"},
+      {{"--bitrate", "1000"}, "option --bitrate: 1000 is not a whole number from 6 to 320"},
+      {{"-e", "flac", "--bitrate", "64"}, "option --bitrate: 64 needs -e mp3, vorbis or opus"},
+      {{"--raw", "-e", "mp3"}, "option --raw cannot go with -e mp3"},
+      {{"--raw", "--artist", "A"}, "option --artist cannot go with --raw"},
+      {{"--title", "\xff"}, "option --title: \\xff is not UTF-8 text of up to 1024 bytes"},
+      {{"--comment", "\xc0\xaf"},
+       "option --comment: \\xc0\\xaf is not UTF-8 text of up to 1024 bytes"},
+      {{"--album", std::string_view(kLongTag)},
+       "option --album: " + std::string(kLongTag) + " is not UTF-8 text of up to 1024 bytes"},
       {{"--ramp", "-0.001"}, "option --ramp: -0.001 is not a number of 0 or more"},
       {{"--ramp", " 1"}, "option --ramp:  1 is not a number of 0 or more"},
       {{"--ramp", "0x10"}, "option --ramp: 0x10 is not a number of 0 or more"},
