@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The compressed encodings as players read them: ffmpeg and GStreamer decode
-# every file to exactly the samples of zarn's own s16 file of the same sound
+# The compressed encodings as players read them: ffmpeg and GStreamer (and
+# sox, where it has the codec) decode every file to exactly the samples of zarn's own s16 file of the same sound
 # (through MP3's gapless Info frame and Opus's pre-skip and end granule), a
 # Morse decoder hears the callsign in what they decode, FLAC decodes to those
 # very samples, and ffprobe shows the tags.
@@ -35,6 +35,8 @@ decoded_by() {
   rm -f dec.s16
   if [[ $1 == ffmpeg ]]; then
     ffmpeg -v error -i "$2" -f s16le -ac 1 dec.s16
+  elif [[ $1 == sox ]]; then
+    sox "$2" -t s16 -c 1 dec.s16 2>/dev/null
   else
     timeout 20 gst-launch-1.0 -q filesrc location="$2" ! decodebin ! audioconvert dithering=none \
       ! audio/x-raw,format=S16LE,channels=1 ! filesink location=dec.s16 >/dev/null 2>&1
@@ -83,7 +85,10 @@ for c in "${cases[@]}"; do
   ((status == 0)) || continue
   run_zarn -e s16 -r "$rate" --ramp 5 Q1ABC "$wpm" ref.wav
   sox ref.wav -t s16 ref.s16
-  for tool in ffmpeg gst; do
+  # Debian's sox reads Vorbis and FLAC, not MP3 or Opus.
+  tools=(ffmpeg gst)
+  [[ $enc == vorbis || $enc == flac ]] && tools+=(sox)
+  for tool in "${tools[@]}"; do
     samples=$(soxi -s ref.wav)
     # ffmpeg decodes Opus at 48 kHz; GStreamer at the rate it was made at.
     out_rate=$rate
