@@ -159,6 +159,9 @@ try:
         "-r 8000 Q1ABC 20 @ 5000", "--volume 1e-7 --ramp 0.000123 Q1ABC 0.01 @",
         "--bogus Q1ABC 20 @", "Q1ABC", "--help", "-V",
         "--preset svxlink Q1ABC 20 @", "-p asterisk --ramp 2 Q1ABC 20 @",
+        # A seeded practice set in band conditions: the page draws as the executable does.
+        "--koch 5 --groups 4 --frame --seed 7 --noise 6 --qsb 8 --ramp 5 20 @",
+        "--text --seed 3 --noise 0 --qrm 25 -e s16 'CQ |w25 DE Q1ABC' 18 @",
     ]
     for case in cases:
         words = shlex.split(case)
