@@ -21,22 +21,15 @@ class Flac final : public Codec {
   // The stream's header is written as the encoder starts, into head_.
   explicit Flac(const CodecSettings& s) : encoder_(FLAC__stream_encoder_new()), out_(&head_) {
     if (encoder_ == nullptr) throw std::bad_alloc();
-    FLAC__stream_encoder_set_channels(encoder_, 1);
-    FLAC__stream_encoder_set_bits_per_sample(encoder_, 16);
-    FLAC__stream_encoder_set_sample_rate(encoder_, static_cast<unsigned>(s.rate));
-    FLAC__stream_encoder_set_compression_level(encoder_, kCompressionLevel);
-    // Known in advance, so the stream's header holds the length without the
-    // seek back that a pipe cannot take (and so leaves the MD5 unset).
-    FLAC__stream_encoder_set_total_samples_estimate(encoder_, static_cast<FLAC__uint64>(s.samples));
-    set_comments(*s.tags);
-    const auto status =
-        FLAC__stream_encoder_init_stream(encoder_, write, nullptr, nullptr, nullptr, this);
-    if (status != FLAC__STREAM_ENCODER_INIT_STATUS_OK) throw std::logic_error("libFLAC refused");
+    // A constructor that throws runs no destructor.
+    try {
+      set_up(s);
+    } catch (...) {
+      release();
+      throw;
+    }
   }
-  ~Flac() override {
-    FLAC__stream_encoder_delete(encoder_);
-    if (comments_ != nullptr) FLAC__metadata_object_delete(comments_);
-  }
+  ~Flac() override { release(); }
   Flac(const Flac&) = delete;
   Flac& operator=(const Flac&) = delete;
 
@@ -55,6 +48,25 @@ class Flac final : public Codec {
   }
 
  private:
+  void set_up(const CodecSettings& s) {
+    FLAC__stream_encoder_set_channels(encoder_, 1);
+    FLAC__stream_encoder_set_bits_per_sample(encoder_, 16);
+    FLAC__stream_encoder_set_sample_rate(encoder_, static_cast<unsigned>(s.rate));
+    FLAC__stream_encoder_set_compression_level(encoder_, kCompressionLevel);
+    // Known in advance, so the stream's header holds the length without the
+    // seek back that a pipe cannot take (and so leaves the MD5 unset).
+    FLAC__stream_encoder_set_total_samples_estimate(encoder_, static_cast<FLAC__uint64>(s.samples));
+    set_comments(*s.tags);
+    const auto status =
+        FLAC__stream_encoder_init_stream(encoder_, write, nullptr, nullptr, nullptr, this);
+    if (status != FLAC__STREAM_ENCODER_INIT_STATUS_OK) throw std::logic_error("libFLAC refused");
+  }
+
+  void release() {
+    FLAC__stream_encoder_delete(encoder_);
+    if (comments_ != nullptr) FLAC__metadata_object_delete(comments_);
+  }
+
   void take_head(std::vector<std::uint8_t>& out) {
     out.insert(out.end(), head_.begin(), head_.end());
     head_.clear();

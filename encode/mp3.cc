@@ -126,28 +126,17 @@ class Mp3 final : public Codec {
  public:
   explicit Mp3(CodecSettings s) : lame_(lame_init()) {
     if (lame_ == nullptr) throw std::bad_alloc();
-    lame_set_errorf(lame_, quiet);
-    lame_set_debugf(lame_, quiet);
-    lame_set_msgf(lame_, quiet);
-    lame_set_num_channels(lame_, 1);
-    lame_set_mode(lame_, MONO);
-    lame_set_in_samplerate(lame_, s.rate);
-    lame_set_out_samplerate(lame_, s.rate);
-    lame_set_VBR(lame_, vbr_off);
-    lame_set_brate(lame_, s.kbps);
-    lame_set_quality(lame_, kLameQuality);
-    lame_set_bWriteVbrTag(lame_, 0);  // written here, before the first frame
-    lame_set_write_id3tag_automatic(lame_, 0);
-    if (lame_init_params(lame_) < 0) throw std::logic_error("LAME refused its settings");
-    // The Info frame states the frames LAME writes.
-    s.kbps = lame_get_brate(lame_);
-    const Layout l = layout(s.samples, s.rate, lame_get_encoder_delay(lame_));
-    head_ = id3_tag(*s.tags);
-    const auto info = info_frame(s, l, lame_get_lowpassfreq(lame_));
-    head_.insert(head_.end(), info.begin(), info.end());
+    // A constructor that throws runs no destructor.
+    try {
+      set_up(s);
+    } catch (...) {
+      lame_close(lame_);
+      throw;
+    }
   }
   ~Mp3() override { lame_close(lame_); }
   Mp3(const Mp3&) = delete;
+
   Mp3& operator=(const Mp3&) = delete;
 
   void code(std::span<const std::int16_t> levels, std::vector<std::uint8_t>& out) override {
@@ -174,6 +163,28 @@ class Mp3 final : public Codec {
   }
 
  private:
+  void set_up(CodecSettings s) {
+    lame_set_errorf(lame_, quiet);
+    lame_set_debugf(lame_, quiet);
+    lame_set_msgf(lame_, quiet);
+    lame_set_num_channels(lame_, 1);
+    lame_set_mode(lame_, MONO);
+    lame_set_in_samplerate(lame_, s.rate);
+    lame_set_out_samplerate(lame_, s.rate);
+    lame_set_VBR(lame_, vbr_off);
+    lame_set_brate(lame_, s.kbps);
+    lame_set_quality(lame_, kLameQuality);
+    lame_set_bWriteVbrTag(lame_, 0);  // written here, before the first frame
+    lame_set_write_id3tag_automatic(lame_, 0);
+    if (lame_init_params(lame_) < 0) throw std::logic_error("LAME refused its settings");
+    // The Info frame states the frames LAME writes.
+    s.kbps = lame_get_brate(lame_);
+    const Layout l = layout(s.samples, s.rate, lame_get_encoder_delay(lame_));
+    head_ = id3_tag(*s.tags);
+    const auto info = info_frame(s, l, lame_get_lowpassfreq(lame_));
+    head_.insert(head_.end(), info.begin(), info.end());
+  }
+
   void take_head(std::vector<std::uint8_t>& out) {
     out.insert(out.end(), head_.begin(), head_.end());
     head_.clear();

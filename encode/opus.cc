@@ -64,19 +64,13 @@ class Opus final : public Codec {
     int error = 0;
     encoder_ = opus_encoder_create(s.rate, 1, OPUS_APPLICATION_AUDIO, &error);
     if (encoder_ == nullptr) throw std::bad_alloc();
-    opus_encoder_ctl(encoder_, OPUS_SET_BITRATE(s.kbps * 1000));
-    opus_encoder_ctl(encoder_, OPUS_SET_COMPLEXITY(kComplexity));
-    opus_int32 lookahead = 0;
-    opus_encoder_ctl(encoder_, OPUS_GET_LOOKAHEAD(&lookahead));
-    pre_skip_ = lookahead * scale_;
-    // The lookahead's samples come out after the last, so as many zeros follow it.
-    left_ = static_cast<std::int64_t>(lookahead);
-    end_granule_ = pre_skip_ + s.samples * scale_;
-    pending_.reserve(frame_);
-    ogg_.packet(opus_head(s.rate, static_cast<int>(pre_skip_)), 0);
-    ogg_.pages(head_, true);
-    ogg_.packet(opus_tags(*s.tags), 0);
-    ogg_.pages(head_, true);
+    // A constructor that throws runs no destructor.
+    try {
+      set_up(s);
+    } catch (...) {
+      opus_encoder_destroy(encoder_);
+      throw;
+    }
   }
   ~Opus() override { opus_encoder_destroy(encoder_); }
   Opus(const Opus&) = delete;
@@ -110,6 +104,22 @@ class Opus final : public Codec {
   }
 
  private:
+  void set_up(const CodecSettings& s) {
+    opus_encoder_ctl(encoder_, OPUS_SET_BITRATE(s.kbps * 1000));
+    opus_encoder_ctl(encoder_, OPUS_SET_COMPLEXITY(kComplexity));
+    opus_int32 lookahead = 0;
+    opus_encoder_ctl(encoder_, OPUS_GET_LOOKAHEAD(&lookahead));
+    pre_skip_ = lookahead * scale_;
+    // The lookahead's samples come out after the last, so as many zeros follow it.
+    left_ = static_cast<std::int64_t>(lookahead);
+    end_granule_ = pre_skip_ + s.samples * scale_;
+    pending_.reserve(frame_);
+    ogg_.packet(opus_head(s.rate, static_cast<int>(pre_skip_)), 0);
+    ogg_.pages(head_, true);
+    ogg_.packet(opus_tags(*s.tags), 0);
+    ogg_.pages(head_, true);
+  }
+
   void encode_pending(bool last) {
     const int n = opus_encode(encoder_, pending_.data(), static_cast<int>(frame_), packet_.data(),
                               static_cast<opus_int32>(cap_));

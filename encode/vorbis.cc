@@ -50,25 +50,15 @@ class Vorbis final : public Codec {
       clear_info();
       throw std::logic_error("libvorbis refused its settings");
     }
-    for (const auto& text : vorbis_comments(*s.tags)) {
-      vorbis_comment_add(&comment_, text.c_str());
+    // A constructor that throws runs no destructor.
+    try {
+      set_up(s);
+    } catch (...) {
+      release();
+      throw;
     }
-    vorbis_analysis_init(&dsp_, &info_);
-    vorbis_block_init(&dsp_, &block_);
-    ogg_packet header, comments, books;
-    vorbis_analysis_headerout(&dsp_, &comment_, &header, &comments, &books);
-    // The identification header on a page of its own, audio from a fresh page.
-    ogg_.packet(header);
-    ogg_.pages(head_, true);
-    ogg_.packet(comments);
-    ogg_.packet(books);
-    ogg_.pages(head_, true);
   }
-  ~Vorbis() override {
-    vorbis_block_clear(&block_);
-    vorbis_dsp_clear(&dsp_);
-    clear_info();
-  }
+  ~Vorbis() override { release(); }
   Vorbis(const Vorbis&) = delete;
   Vorbis& operator=(const Vorbis&) = delete;
 
@@ -89,6 +79,30 @@ class Vorbis final : public Codec {
   }
 
  private:
+  void set_up(const CodecSettings& s) {
+    for (const auto& text : vorbis_comments(*s.tags)) {
+      vorbis_comment_add(&comment_, text.c_str());
+    }
+    vorbis_analysis_init(&dsp_, &info_);
+    vorbis_block_init(&dsp_, &block_);
+    ogg_packet header, comments, books;
+    vorbis_analysis_headerout(&dsp_, &comment_, &header, &comments, &books);
+    // The identification header on a page of its own, audio from a fresh page.
+    ogg_.packet(header);
+    ogg_.pages(head_, true);
+    ogg_.packet(comments);
+    ogg_.packet(books);
+    ogg_.pages(head_, true);
+  }
+
+  // Each clear takes a state zeroed and never set up, so a failed start
+  // frees what it had.
+  void release() {
+    vorbis_block_clear(&block_);
+    vorbis_dsp_clear(&dsp_);
+    clear_info();
+  }
+
   void drain(std::vector<std::uint8_t>& out) {
     ogg_packet packet;
     while (vorbis_analysis_blockout(&dsp_, &block_) == 1) {
@@ -116,10 +130,10 @@ class Vorbis final : public Codec {
     vorbis_info_clear(&info_);
   }
 
-  vorbis_info info_;
-  vorbis_comment comment_;
-  vorbis_dsp_state dsp_;
-  vorbis_block block_;
+  vorbis_info info_{};
+  vorbis_comment comment_{};
+  vorbis_dsp_state dsp_{};
+  vorbis_block block_{};
   OggWriter ogg_;
   std::vector<std::uint8_t> head_;
   bool first_ = true;
