@@ -274,6 +274,9 @@ bool set_option(const Named& named, const Value& value, Reading& reading) {
       break;
     case Name::preset:
       apply_preset(presets()[value.choice], options.sound, options.container);
+      // A preset of raw samples is refused beside tags and codecs as --raw
+      // is; one with a header undoes an earlier --raw.
+      reading.raw_by = options.container == Container::raw ? named.written : std::string_view{};
       reading.encoding_by = named.written;
       reading.rate_by = {};
       reading.rate_given = true;

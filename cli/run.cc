@@ -1,5 +1,9 @@
 #include "cli/run.h"
 
+#include <sys/stat.h>
+
+#include <string>
+
 #include "args/command.h"
 #include "cli/key_file.h"
 #include "core/pipeline.h"
@@ -8,9 +12,19 @@
 namespace zarn {
 namespace {
 
+// Parts are numbered files beside the name: a device, a FIFO or a folder
+// under the name has no parts to go beside it (/dev/null-001 would be made).
+bool names_other_than_a_file(std::string_view name) {
+  struct stat st {};
+  return ::stat(std::string(name).c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
 // Every part is planned before the first file is touched; a failure names
 // its part's file.
 Status make_sound(const Command& command, Sink& sink) {
+  if (command.request.split.any() && names_other_than_a_file(command.file_name)) {
+    return SplitRefusal{SplitRefusal::Kind::no_file_name, 0};
+  }
   auto parts = plan_parts(command.request, command.file_name);
   if (!parts) return std::move(parts).error();
   if (!command.key_file.empty()) {

@@ -237,7 +237,8 @@ Diagnostic describe_reason(const StoppedByCaller&) {
 
 Diagnostic describe_reason(const SplitRefusal& failure) {
   if (failure.kind == SplitRefusal::Kind::no_file_name) {
-    return refused("a split needs a file name to number the parts from, not a descriptor");
+    return refused(
+        "a split needs a file name to number the parts from, not a descriptor or a device");
   }
   return refused("the split would make " + std::to_string(failure.count) +
                  " parts, more than the 999 that part numbers hold");

@@ -147,4 +147,17 @@ rm book-00[23].mp3 && mkdir book-002.mp3
 run_zarn -e mp3 --split-minutes 1 -f book.txt 20 book.mp3
 check "names the part it cannot write" "$status $(grep -o 'book-00[0-9].mp3' <<<"$err")" "9 book-002.mp3"
 
+# A part starts as the one before it ended, with noise of its own; a name
+# that is no file (a FIFO, a device) has nowhere to put parts beside it.
+# At 40 wpm PARIS and its gap take 1.5 s: two to a part of 3 s.
+run_zarn --split-minutes 0.05 --noise 6 --seed 7 --text "|w40|f600 PARIS PARIS PARIS PARIS" 20 carry.wav
+run_zarn --noise 6 --seed 7 --text "|w40|f600 PARIS PARIS" 20 first.wav
+check "part 1 is the message's start" "$(cmp carry-001.wav first.wav && echo same)" same
+run_zarn --noise 6 --seed 7 --text "|w40|f600 PARIS PARIS" 20 later.wav
+check "part 2 keeps the changes" "$(soxi -s carry-002.wav)" "$(soxi -s later.wav)"
+check "part 2 has noise of its own" "$(cmp -s carry-002.wav later.wav || echo differs)" differs
+mkfifo pipe
+run_zarn --split-minutes 1 --text "CQ CQ" 20 pipe
+check "a FIFO takes no parts" "$status$(ls pipe-* 2>/dev/null)" 2
+
 finish

@@ -173,6 +173,7 @@ TEST(ReadOptions, RefusesNamingTheOptionAsWritten) {
       {{"-e", "flac", "--bitrate", "64"}, "option --bitrate: 64 needs -e mp3, vorbis or opus"},
       {{"--raw", "-e", "mp3"}, "option --raw cannot go with -e mp3"},
       {{"--raw", "--artist", "A"}, "option --artist cannot go with --raw"},
+      {{"-p", "asterisk", "--title", "T"}, "option --title cannot go with -p"},
       {{"--title", "\xff"}, "option --title: \\xff is not UTF-8 text of up to 1024 bytes"},
       {{"--comment", "\xc0\xaf"},
        "option --comment: \\xc0\\xaf is not UTF-8 text of up to 1024 bytes"},
