@@ -111,7 +111,8 @@ std::int64_t Timeline::first_sample_at(double seconds) const {
 
 std::optional<ToneSpan> Timeline::next_tone() {
   while (next_unit_ < units_.size()) {
-    take_changes();
+    // Most messages have no changes: no call for them, run after run.
+    if (next_change_ < changes_.size()) take_changes();
     const std::size_t length = run_length(units_, next_unit_);
     const bool down = units_[next_unit_] != 0;
     next_unit_ += length;
