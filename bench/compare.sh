@@ -105,6 +105,9 @@ message=(-f message.txt -r 8000 --raw 100)
 # An hour of QRSS3 FSK beacon, 8 kHz s16 raw: 57.6 MB of samples.
 beacon=(-r 8000 -e s16 --raw --dot 3 --mode fsk --repeat 18 --gap 10 Q1ABC)
 "$zarn" "${beacon[@]}" beacon.raw 1000
+# The gigabyte just written goes to the disk first, not during the timings,
+# where its writeback would slow whichever run touches the file system most.
+sync
 
 median() { awk -F, -v row="$2" 'NR == row + 1 { print $4 }' "$1"; }
 
