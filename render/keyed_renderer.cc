@@ -103,9 +103,11 @@ void KeyedRenderer::render(std::span<double> values, const RunVisitor& visit) {
   next_ = end;
 }
 
-// Each stretch from its voice's oscillator, which alone moves on through
-// silence.
-void KeyedRenderer::render_beacon(std::span<double> values, const RunVisitor& visit) {
+// Each stretch in turn, `take` setting up where a tone rises and `source`
+// giving the oscillator to fill from, which runs on through silence.
+template <class Take, class Source>
+void KeyedRenderer::render_stretches(std::span<double> values, const RunVisitor& visit, Take take,
+                                     Source source) {
   const std::int64_t end = next_ + static_cast<std::int64_t>(values.size());
   for (std::int64_t k = next_; k < end;) {
     const Stretch stretch = stretch_at(k);
@@ -114,11 +116,11 @@ void KeyedRenderer::render_beacon(std::span<double> values, const RunVisitor& vi
     const auto count = static_cast<std::size_t>(stop - k);
     const bool sounding = stretch.shape != Shape::silent;
     if (sounding) {
-      take_voice(*current_, k);
-      voice_oscillator().fill(values.subspan(first, count));
+      take(*current_, k);
+      source().fill(values.subspan(first, count));
       apply_ramp(stretch, k, values.subspan(first, count));
     } else {
-      voice_oscillator().skip(stop - k);
+      source().skip(stop - k);
     }
     visit(first, count, sounding);
     k = stop;
@@ -126,27 +128,19 @@ void KeyedRenderer::render_beacon(std::span<double> values, const RunVisitor& vi
   next_ = end;
 }
 
-// Each stretch in turn, so that a tone can take its own setting where it
-// rises; the oscillator runs on through silence.
+// Each stretch from its voice's oscillator, which alone moves on through
+// silence.
+void KeyedRenderer::render_beacon(std::span<double> values, const RunVisitor& visit) {
+  render_stretches(
+      values, visit, [this](const ToneSpan& span, std::int64_t k) { take_voice(span, k); },
+      [this]() -> Oscillator& { return voice_oscillator(); });
+}
+
+// Each stretch so that a tone can take its own setting where it rises.
 void KeyedRenderer::render_changing(std::span<double> values, const RunVisitor& visit) {
-  const std::int64_t end = next_ + static_cast<std::int64_t>(values.size());
-  for (std::int64_t k = next_; k < end;) {
-    const Stretch stretch = stretch_at(k);
-    const std::int64_t stop = std::min(stretch.end, end);
-    const auto first = static_cast<std::size_t>(k - next_);
-    const auto count = static_cast<std::size_t>(stop - k);
-    const bool sounding = stretch.shape != Shape::silent;
-    if (sounding) {
-      take_setting(*current_, k);
-      oscillator_.fill(values.subspan(first, count));
-      apply_ramp(stretch, k, values.subspan(first, count));
-    } else {
-      oscillator_.skip(stop - k);
-    }
-    visit(first, count, sounding);
-    k = stop;
-  }
-  next_ = end;
+  render_stretches(
+      values, visit, [this](const ToneSpan& span, std::int64_t k) { take_setting(span, k); },
+      [this]() -> Oscillator& { return oscillator_; });
 }
 
 // A tone changes where its key goes down, where the envelope is still 0 with

@@ -63,6 +63,9 @@ class KeyedRenderer {
   };
 
   Stretch stretch_at(std::int64_t k);
+  template <class Take, class Source>
+  void render_stretches(std::span<double> values, const RunVisitor& visit, Take take,
+                        Source source);
   void render_beacon(std::span<double> values, const RunVisitor& visit);
   void render_changing(std::span<double> values, const RunVisitor& visit);
   void take_setting(const ToneSpan& span, std::int64_t k);
