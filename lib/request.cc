@@ -105,8 +105,11 @@ zarn::Status checked(std::string_view setting, const ValueRule& rule, double val
   return bad(setting, number_text(value), zarn::allowed_text(rule));
 }
 
+// A number set into `field`: a double, or an optional one that a setting
+// turns on (the character speed, the noise, the other station).
+template <class Field>
 zarn_status set_number(zarn_request* request, std::string_view setting, const ValueRule& rule,
-                       double value, double zarn::SoundOptions::*field) {
+                       double value, Field zarn::SoundOptions::*field) {
   return guarded(request, [&](zarn::Request& r) -> zarn::Status {
     auto valid = checked(setting, rule, value);
     if (valid) r.sound.*field = value;
@@ -324,11 +327,8 @@ extern "C" zarn_status zarn_request_set_ramp_ms(zarn_request* request, double ms
 }
 
 extern "C" zarn_status zarn_request_set_character_wpm(zarn_request* request, double wpm) {
-  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
-    auto valid = checked("character speed", zarn::rules::kCharacterSpeed, wpm);
-    if (valid) r.sound.farnsworth_wpm = wpm;
-    return valid;
-  });
+  return set_number(request, "character speed", zarn::rules::kCharacterSpeed, wpm,
+                    &zarn::SoundOptions::farnsworth_wpm);
 }
 
 extern "C" zarn_status zarn_request_set_word_gap(zarn_request* request, double units) {
@@ -349,11 +349,8 @@ extern "C" zarn_status zarn_request_set_tail_ms(zarn_request* request, double ms
 }
 
 extern "C" zarn_status zarn_request_set_noise_db(zarn_request* request, double snr_db) {
-  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
-    auto valid = checked("noise", zarn::rules::kNoise, snr_db);
-    if (valid) r.sound.noise_snr_db = snr_db;
-    return valid;
-  });
+  return set_number(request, "noise", zarn::rules::kNoise, snr_db,
+                    &zarn::SoundOptions::noise_snr_db);
 }
 
 extern "C" zarn_status zarn_request_set_bandwidth_hz(zarn_request* request, double hz) {
@@ -372,11 +369,7 @@ extern "C" zarn_status zarn_request_set_qsb_rate_hz(zarn_request* request, doubl
 }
 
 extern "C" zarn_status zarn_request_set_qrm_wpm(zarn_request* request, double wpm) {
-  return guarded(request, [&](zarn::Request& r) -> zarn::Status {
-    auto valid = checked("qrm", zarn::rules::kQrm, wpm);
-    if (valid) r.sound.qrm_wpm = wpm;
-    return valid;
-  });
+  return set_number(request, "qrm", zarn::rules::kQrm, wpm, &zarn::SoundOptions::qrm_wpm);
 }
 
 extern "C" zarn_status zarn_request_set_dot_seconds(zarn_request* request, double seconds) {
