@@ -143,7 +143,7 @@ struct Reading {
 // The practice options' values that are not plain numbers; false for one
 // that its rule's words refuse.
 bool set_practice_text(OptionName name, std::string_view text, Options& options) {
-  PracticeSpec& practice = options.practice;
+  PracticeSettings& practice = options.practice;
   switch (name) {
     case Name::group_size:
       if (const auto size = read_group_size(text)) {
@@ -191,12 +191,13 @@ Written* practice_written(OptionName name, Reading& reading) {
 // False when the value, read as text, is not what the option takes.
 bool set_practice_option(const Named& named, const Value& value, Reading& reading) {
   const OptionName name = named.definition->name;
-  PracticeSpec& practice = reading.options.practice;
+  PracticeSettings& practice = reading.options.practice;
   // The range check came first, so the counts convert exactly.
   switch (name) {
     case Name::groups:
     case Name::calls:
-      practice.kind = name == Name::calls ? PracticeSpec::Kind::calls : PracticeSpec::Kind::groups;
+      practice.kind =
+          name == Name::calls ? PracticeSettings::Kind::calls : PracticeSettings::Kind::groups;
       practice.count = static_cast<int>(value.number);
       break;
     case Name::koch:

@@ -34,7 +34,7 @@ struct Options {
   LetterChoice letters;
   // --groups or --calls and what shapes them: a practice set is sent in
   // place of a callsign, which is then left out. Count 0: none.
-  PracticeSpec practice;
+  PracticeSettings practice;
   std::optional<std::uint64_t> seed;         // --seed
   std::optional<std::string_view> key_file;  // --key: "-" for standard output
   bool help = false;                         // -h, --help

@@ -47,11 +47,11 @@ Result<MorseUnits> qrm_units(const Request& request, const MorseUnits& units) {
                          (sound.lead_ms + sound.tail_ms) / 1000 + 1;
   constexpr double kUnitsPerCall = 30, kMostCalls = 200000;
   const double calls = std::min(seconds * *sound.qrm_wpm / 60 * 50 / kUnitsPerCall + 1, kMostCalls);
-  PracticeSpec spec;
-  spec.kind = PracticeSpec::Kind::calls;
+  PracticeSettings settings;
+  settings.kind = PracticeSettings::Kind::calls;
   // Compared first, so the count converts exactly.
-  spec.count = calls < kMostCalls ? static_cast<int>(calls) : static_cast<int>(kMostCalls);
-  auto encoded = encode_message(make_practice(spec, qrm_seed(sound.seed)).text);
+  settings.count = calls < kMostCalls ? static_cast<int>(calls) : static_cast<int>(kMostCalls);
+  auto encoded = encode_message(make_practice(settings, qrm_seed(sound.seed)).text);
   if (!encoded) return InternalFailure{"the other station's calls have no code"};
   return *std::move(encoded);
 }

@@ -31,7 +31,7 @@ struct zarn_request {
   // A practice set to send in place of the text; count 0 for none. Its
   // seed, drawn once if the caller gave none, so that the size, the render
   // and the stream of one request agree.
-  zarn::PracticeSpec practice;
+  zarn::PracticeSettings practice;
   std::optional<std::uint64_t> seed;
   std::optional<std::uint64_t> drawn_seed;
   std::string key;
@@ -156,7 +156,7 @@ void apply_practice(zarn_request* request) {
   request->key = zarn::key_text(set, request->seed ? std::nullopt : request->drawn_seed);
 }
 
-zarn::Status set_count(zarn_request* request, zarn::PracticeSpec::Kind kind,
+zarn::Status set_count(zarn_request* request, zarn::PracticeSettings::Kind kind,
                        std::string_view setting, long count) {
   const double value = static_cast<double>(count);
   auto valid = checked(setting, zarn::rules::kPracticeCount, value);
@@ -523,13 +523,13 @@ extern "C" zarn_status zarn_request_stream(zarn_request* request, zarn_write_fn 
 
 extern "C" zarn_status zarn_request_set_groups(zarn_request* request, long count) {
   return guarded(request, [&](zarn::Request&) {
-    return set_count(request, zarn::PracticeSpec::Kind::groups, "groups", count);
+    return set_count(request, zarn::PracticeSettings::Kind::groups, "groups", count);
   });
 }
 
 extern "C" zarn_status zarn_request_set_calls(zarn_request* request, long count) {
   return guarded(request, [&](zarn::Request&) {
-    return set_count(request, zarn::PracticeSpec::Kind::calls, "calls", count);
+    return set_count(request, zarn::PracticeSettings::Kind::calls, "calls", count);
   });
 }
 

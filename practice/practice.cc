@@ -7,13 +7,14 @@
 namespace zarn {
 namespace {
 
-std::string group_pool(const PracticeSpec& spec) {
-  if (spec.koch_lesson > 0) return koch_pool(spec.koch_lesson);
-  return spec.charset.empty() ? std::string(kDefaultCharset) : spec.charset;
+std::string group_pool(const PracticeSettings& settings) {
+  if (settings.koch_lesson > 0) return koch_pool(settings.koch_lesson);
+  return settings.charset.empty() ? std::string(kDefaultCharset) : settings.charset;
 }
 
-std::string random_group(Random& random, const std::string& pool, const PracticeSpec& spec) {
-  const int size = random.between(spec.size_min, spec.size_max);
+std::string random_group(Random& random, const std::string& pool,
+                         const PracticeSettings& settings) {
+  const int size = random.between(settings.size_min, settings.size_max);
   std::string group;
   for (int i = 0; i < size; ++i) group += pool[random.below(pool.size())];
   return group;
@@ -21,16 +22,17 @@ std::string random_group(Random& random, const std::string& pool, const Practice
 
 }  // namespace
 
-PracticeSet make_practice(const PracticeSpec& spec, std::uint64_t seed) {
+PracticeSet make_practice(const PracticeSettings& settings, std::uint64_t seed) {
   Random random(seed);
   PracticeSet set;
-  if (spec.frame) set.items.emplace_back("VVV =");
-  const std::string pool = group_pool(spec);
-  for (int i = 0; i < spec.count; ++i) {
-    set.items.push_back(spec.kind == PracticeSpec::Kind::calls ? random_call(random)
-                                                               : random_group(random, pool, spec));
+  if (settings.frame) set.items.emplace_back("VVV =");
+  const std::string pool = group_pool(settings);
+  for (int i = 0; i < settings.count; ++i) {
+    set.items.push_back(settings.kind == PracticeSettings::Kind::calls
+                            ? random_call(random)
+                            : random_group(random, pool, settings));
   }
-  if (spec.frame) set.items.emplace_back("<AR>");
+  if (settings.frame) set.items.emplace_back("<AR>");
   for (const auto& item : set.items) {
     if (!set.text.empty()) set.text += ' ';
     set.text += item;

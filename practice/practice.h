@@ -1,5 +1,5 @@
 // Practice text for learners: random groups or callsigns, and exactly what
-// was sent, to check what was copied against. Pure: the same spec and seed
+// was sent, to check what was copied against. Pure: the same settings and seed
 // give the same set everywhere.
 #pragma once
 
@@ -13,7 +13,7 @@ namespace zarn {
 
 inline constexpr std::string_view kDefaultCharset = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 
-struct PracticeSpec {
+struct PracticeSettings {
   enum class Kind { groups, calls };
   Kind kind = Kind::groups;
   int count = 0;     // groups or calls, above 0
@@ -29,7 +29,7 @@ struct PracticeSet {
   std::string text;                // the items with a blank between each two
 };
 
-PracticeSet make_practice(const PracticeSpec& spec, std::uint64_t seed);
+PracticeSet make_practice(const PracticeSettings& settings, std::uint64_t seed);
 
 // The answer key: one item a line. A seed that was drawn rather than given
 // heads it, as the option that makes the same set again, after a '#' that

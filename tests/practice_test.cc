@@ -29,7 +29,7 @@ TEST(Practice, TheGeneratorIsSplitMix64) {
   // of the draws are fixed too.
   using Items = std::vector<std::string>;
   EXPECT_EQ(make_practice({.count = 2, .koch_lesson = 5}, 1).items, (Items{"KMKSU", "RMEMU"}));
-  EXPECT_EQ(make_practice({.kind = PracticeSpec::Kind::calls, .count = 2}, 3).items,
+  EXPECT_EQ(make_practice({.kind = PracticeSettings::Kind::calls, .count = 2}, 3).items,
             (Items{"J9IZM", "WA1DW"}));
 }
 
@@ -46,8 +46,8 @@ TEST(Practice, GroupsUseTheirCharactersAndNoOthers) {
       {0, "AB?/", "AB?/"},
   };
   for (const auto& c : kCases) {
-    PracticeSpec spec{.count = 200, .charset = c.charset, .koch_lesson = c.lesson};
-    const auto seen = characters_of(make_practice(spec, 7));
+    PracticeSettings settings{.count = 200, .charset = c.charset, .koch_lesson = c.lesson};
+    const auto seen = characters_of(make_practice(settings, 7));
     EXPECT_EQ(seen, std::set<char>(c.expected.begin(), c.expected.end())) << c.lesson;
   }
 }
@@ -67,34 +67,34 @@ TEST(Practice, KochLessonsFavourTheNewestCharacter) {
 
 TEST(Practice, ItemsTakeTheirShapes) {
   const struct {
-    PracticeSpec spec;
+    PracticeSettings settings;
     std::string shape;
   } kCases[] = {
       {{.count = 300}, "[A-Z0-9]{5}"},
       {{.count = 300, .size_min = 2, .size_max = 4}, "[A-Z0-9]{2,4}"},
-      {{.kind = PracticeSpec::Kind::calls, .count = 300},
+      {{.kind = PracticeSettings::Kind::calls, .count = 300},
        "([A-Z]{1,2}/)?[A-Z]{1,2}[0-9][A-Z]{1,3}(/P|/M)?"},
   };
   for (const auto& c : kCases) {
     std::set<std::size_t> lengths;
     bool decorated = false;
-    for (const auto& item : make_practice(c.spec, 3).items) {
+    for (const auto& item : make_practice(c.settings, 3).items) {
       EXPECT_TRUE(std::regex_match(item, std::regex(c.shape))) << item;
       lengths.insert(item.size());
       decorated = decorated || item.find('/') != std::string::npos;
     }
-    EXPECT_EQ(decorated, c.spec.kind == PracticeSpec::Kind::calls) << c.shape;
-    EXPECT_EQ(lengths.size() > 1,
-              c.spec.size_min < c.spec.size_max || c.spec.kind == PracticeSpec::Kind::calls)
+    EXPECT_EQ(decorated, c.settings.kind == PracticeSettings::Kind::calls) << c.shape;
+    EXPECT_EQ(lengths.size() > 1, c.settings.size_min < c.settings.size_max ||
+                                      c.settings.kind == PracticeSettings::Kind::calls)
         << c.shape;
   }
 }
 
 TEST(Practice, TheSameSeedGivesTheSameSetAndTheKeyIsWhatIsSent) {
-  const PracticeSpec spec{.count = 4, .frame = true};
-  const auto first = make_practice(spec, 99);
-  EXPECT_EQ(make_practice(spec, 99).items, first.items);
-  EXPECT_NE(make_practice(spec, 100).items, first.items);
+  const PracticeSettings settings{.count = 4, .frame = true};
+  const auto first = make_practice(settings, 99);
+  EXPECT_EQ(make_practice(settings, 99).items, first.items);
+  EXPECT_NE(make_practice(settings, 100).items, first.items);
   ASSERT_EQ(first.items.size(), 6u);
   EXPECT_EQ(first.items.front(), "VVV =");
   EXPECT_EQ(first.items.back(), "<AR>");
