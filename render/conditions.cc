@@ -16,14 +16,19 @@ std::uint64_t qrm_seed(std::uint64_t seed) {
   return seed ^ 0x3C6EF372FE94F82Bu;
 }
 
+// The scale is taken in where each part's level is set: the signal's by the
+// fading, the noise's and the other station's at their source, so that no
+// pass over the sum is left for it.
 Conditions::Conditions(const ConditionsSettings& settings) : scale_(settings.scale) {
-  if (settings.noise)
-    noise_.emplace(*settings.noise, noise_seed(settings.seed), settings.noise_input);
-  if (settings.fade) fading_.emplace(*settings.fade, fade_seed(settings.seed));
+  if (settings.noise) {
+    noise_.emplace(*settings.noise, noise_seed(settings.seed), settings.noise_input * scale_);
+  }
+  if (settings.fade) fading_.emplace(*settings.fade, fade_seed(settings.seed), scale_);
   if (const auto& qrm = settings.qrm) {
-    qrm_.emplace(qrm->tone,
-                 std::make_unique<Timeline>(qrm->units, qrm->timing, qrm->tone.sample_rate,
-                                            qrm->tone.ramp_seconds));
+    KeyedTone tone = qrm->tone;
+    tone.gain *= scale_;
+    qrm_.emplace(tone, std::make_unique<Timeline>(qrm->units, qrm->timing, tone.sample_rate,
+                                                  tone.ramp_seconds));
     qrm_values_ = std::make_unique<Oscillator::Block>();
   }
 }
@@ -41,12 +46,13 @@ void Conditions::add_qrm(std::span<double> values) {
 }
 
 void Conditions::apply(std::span<double> values) {
-  if (fading_) fading_->apply(values);
-  if (qrm_) add_qrm(values);
-  if (noise_) noise_->add(values);
-  if (scale_ != 1) {
+  if (fading_) {
+    fading_->apply(values);
+  } else if (scale_ != 1) {
     for (double& value : values) value *= scale_;
   }
+  if (qrm_) add_qrm(values);
+  if (noise_) noise_->add(values);
 }
 
 }  // namespace zarn

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/kernel.h"
+
 namespace zarn {
 namespace {
 
@@ -15,15 +17,17 @@ double ease(double x) {
 
 }  // namespace
 
-Fading::Fading(const FadeShape& shape, std::uint64_t seed)
+Fading::Fading(const FadeShape& shape, std::uint64_t seed, double scale)
     : random_(seed),
       half_samples_(shape.sample_rate / shape.rate_hz / 2),
-      trough_(std::pow(10.0, -shape.depth_db / 20)),
+      full_(scale),
+      trough_(scale * std::pow(10.0, -shape.depth_db / 20)),
+      from_(full_),
       to_(trough_) {
   // The first half fade starts part of the way along, so that files do not
   // all begin at full level.
   next_half();
-  from_ = 1;
+  from_ = full_;
   to_ = trough_;
   at_ = static_cast<std::int64_t>(static_cast<double>(random_.next() >> 11) * kUnitFraction *
                                   static_cast<double>(length_));
@@ -39,7 +43,7 @@ void Fading::next_half() {
 }
 
 // A half fade's run at a time, each sample's place as a product, not a
-// division: the loop vectorises.
+// division: the loop vectorises, for the active kernel.
 void Fading::apply(std::span<double> values) {
   while (!values.empty()) {
     if (at_ >= length_) next_half();
@@ -47,11 +51,14 @@ void Fading::apply(std::span<double> values) {
         std::min<std::int64_t>(length_ - at_, static_cast<std::int64_t>(values.size())));
     const double step = 1 / static_cast<double>(length_);
     const double first = static_cast<double>(at_), from = from_, change = to_ - from_;
-    for (std::size_t i = 0; i < count; ++i) {
-      // Fewer than 2^31 at a time, so i converts through an int32.
-      const double x = (first + static_cast<double>(static_cast<std::int32_t>(i))) * step;
-      values[i] *= from + change * ease(x);
-    }
+    double* out = values.data();
+    run_kernel([=] {
+      for (std::size_t i = 0; i < count; ++i) {
+        // Fewer than 2^31 at a time, so i converts through an int32.
+        const double x = (first + static_cast<double>(static_cast<std::int32_t>(i))) * step;
+        out[i] *= from + change * ease(x);
+      }
+    });
     at_ += static_cast<std::int64_t>(count);
     values = values.subspan(count);
   }

@@ -22,7 +22,8 @@ struct FadeShape {
 // every turn with no corner. The trough is 10^(-depth / 20) of full level.
 class Fading {
  public:
-  Fading(const FadeShape& shape, std::uint64_t seed);
+  // Full level is `scale`, the trough scale * 10^(-depth / 20).
+  Fading(const FadeShape& shape, std::uint64_t seed, double scale = 1);
 
   // Multiplies the next values.size() samples by the level.
   void apply(std::span<double> values);
@@ -32,8 +33,8 @@ class Fading {
 
   Random random_;
   double half_samples_;  // a half fade's mean length in samples
-  double trough_;
-  double from_ = 1, to_;
+  double full_, trough_;
+  double from_, to_;
   std::int64_t length_ = 1, at_ = 0;  // the half fade's samples, and where it is
 };
 

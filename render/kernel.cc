@@ -16,13 +16,27 @@ constinit std::atomic<int> forced_kernel{kNone};
 }  // namespace
 
 std::string_view kernel_name(Kernel kernel) {
-  return kernel == Kernel::avx2 ? "avx2" : "baseline";
+  switch (kernel) {
+    case Kernel::avx512:
+      return "avx512";
+    case Kernel::avx2:
+      return "avx2";
+    case Kernel::baseline:
+      break;
+  }
+  return "baseline";
 }
 
 std::span<const Kernel> available_kernels() {
 #ifdef ZARN_HAVE_AVX2
-  static const bool has_avx2 = __builtin_cpu_supports("avx2");
-  return std::span(kAllKernels).first(has_avx2 ? 2 : 1);
+  // Each kernel needs the ones before it.
+  static const std::size_t count =
+      !__builtin_cpu_supports("avx2") ? 1
+      : !(__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+          __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw"))
+          ? 2
+          : 3;
+  return std::span(kAllKernels).first(count);
 #else
   return std::span(kAllKernels).first(1);
 #endif

@@ -12,14 +12,16 @@
 #if defined(__x86_64__) && defined(__GNUC__)
 #define ZARN_HAVE_SSE2 1
 #define ZARN_HAVE_AVX2 1
+#define ZARN_HAVE_AVX512 1
 #endif
 
 namespace zarn {
 
-// Slowest first. The baseline is the target's own instruction set: on
-// x86-64 that includes SSE2.
-enum class Kernel { baseline, avx2 };
-inline constexpr std::array kAllKernels = {Kernel::baseline, Kernel::avx2};
+// Slowest first, each a superset of the one before. The baseline is the
+// target's own instruction set: on x86-64 that includes SSE2. avx512 is
+// AVX-512 F, VL, DQ and BW.
+enum class Kernel { baseline, avx2, avx512 };
+inline constexpr std::array kAllKernels = {Kernel::baseline, Kernel::avx2, Kernel::avx512};
 
 std::string_view kernel_name(Kernel kernel);
 
@@ -30,11 +32,25 @@ std::span<const Kernel> available_kernels();
 Kernel active_kernel();
 
 #ifdef ZARN_HAVE_AVX2
-// Calls avx2() or baseline(), as the active kernel says: for loops written
-// with each instruction set's own intrinsics.
+// Calls avx512(), avx2() or baseline(), as the active kernel says: for loops
+// written with each instruction set's own intrinsics.
+template <class Baseline, class Avx2, class Avx512>
+inline auto run_kernel(Baseline&& baseline, Avx2&& avx2, Avx512&& avx512) {
+  switch (active_kernel()) {
+    case Kernel::avx512:
+      return std::forward<Avx512>(avx512)();
+    case Kernel::avx2:
+      return std::forward<Avx2>(avx2)();
+    case Kernel::baseline:
+      break;
+  }
+  return std::forward<Baseline>(baseline)();
+}
+
+// A loop with no AVX-512 code of its own runs its AVX2 code there.
 template <class Baseline, class Avx2>
 inline auto run_kernel(Baseline&& baseline, Avx2&& avx2) {
-  if (active_kernel() == Kernel::avx2) return std::forward<Avx2>(avx2)();
+  if (active_kernel() != Kernel::baseline) return std::forward<Avx2>(avx2)();
   return std::forward<Baseline>(baseline)();
 }
 #endif
@@ -54,11 +70,21 @@ template <class Loop>
 }
 #endif
 
+#ifdef ZARN_HAVE_AVX512
+// With AVX-512's 32 vector registers, a loop's state stays in registers.
+template <class Loop>
+[[gnu::target("avx512f,avx512vl,avx512dq,avx512bw"), gnu::flatten]] inline auto run_avx512(
+    Loop&& loop) {
+  return std::forward<Loop>(loop)();
+}
+#endif
+
 // Runs `loop()`, one body written once, compiled for the active kernel.
 template <class Loop>
 inline auto run_kernel(Loop&& loop) {
 #ifdef ZARN_HAVE_AVX2
-  return run_kernel([&] { return run_baseline(loop); }, [&] { return run_avx2(loop); });
+  return run_kernel([&] { return run_baseline(loop); }, [&] { return run_avx2(loop); },
+                    [&] { return run_avx512(loop); });
 #else
   return run_baseline(std::forward<Loop>(loop));
 #endif

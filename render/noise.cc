@@ -3,17 +3,50 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstring>
+
+#include "render/kernel.h"
 
 namespace zarn {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+constexpr int kLanes = BandNoise::kLanes;
 
-// Four 16-bit draws summed (Irwin-Hall): mean 2 * 65535, variance
-// 4 (65536^2 - 1) / 12. The filter, summing many of them, makes the band's
-// noise Gaussian; a single sample stays within 3.47 deviations.
-constexpr double kWhiteMean = 2.0 * 65535;
-const double kWhiteDeviation = std::sqrt(4.0 * (65536.0 * 65536.0 - 1) / 12);
+// One sample of four of the stretches drawn at once: the compiler's vector
+// types give each instruction set its own registers, with the same
+// arithmetic lane by lane. Two such groups keep the units busy.
+constexpr int kWidth = 4;
+constexpr int kGroups = kLanes / kWidth;
+using Words = std::uint32_t __attribute__((vector_size(4 * kWidth)));
+using Levels = std::int32_t __attribute__((vector_size(4 * kWidth)));
+using Values = double __attribute__((vector_size(8 * kWidth)));
+using Bits = std::uint64_t __attribute__((vector_size(8 * kWidth)));
+
+// Vectors pass by reference: by value they would need an ABI this generic
+// code lacks.
+
+// Sets all the bits of each lane of `over` whose magnitude in v exceeds
+// `peak`.
+[[gnu::always_inline]] inline void mark_beyond(const Values& v, double peak, Bits& over) {
+  const Values size = (Values)((Bits)v & 0x7FFFFFFFFFFFFFFFu);
+  over |= (Bits)(size > peak);
+}
+
+// A white sample is the sum of a 32-bit hash's two halves: triangular, with
+// this deviation. The filter, summing many of them, makes the band's noise
+// Gaussian; a single sample stays within 2.45 deviations.
+const double kWhiteDeviation = std::sqrt(2 * (65536.0 * 65536.0 - 1) / 12);
+constexpr std::int32_t kWhiteMean = 65535;
+
+// The start of a filter run from rest falls as (1 + n / t) e^(-n / t), t
+// samples being a section's time constant: after 20 of them, below -140 dB.
+constexpr double kWarmUpTimeConstants = 20;
+// A stretch is at least four warm-ups long, so that they cost a quarter at
+// most, and at least this long, so that their sets are few.
+constexpr int kShortestStretch = 4096;
+// The narrowest band at the highest rate needs fewer than this.
+constexpr double kLongestWarmUp = 1 << 20;
 
 // The cascade of two equal sections has its -3 dB points at sqrt(sqrt(2) -
 // 1) of one section's width apart.
@@ -40,45 +73,178 @@ double response_squared(const Coefficients& c, double frequency_hz, double rate)
   return std::norm(h) * std::norm(h);
 }
 
+// The poles lie sqrt(a2) from the origin: a section's response falls by that
+// much a sample. Only sqrt and division, exact on every machine.
+int warm_up_of(const Coefficients& c) {
+  const double samples = std::ceil(kWarmUpTimeConstants / (1 - std::sqrt(c.a2)));
+  return samples < kLongestWarmUp ? static_cast<int>(samples) : static_cast<int>(kLongestWarmUp);
+}
+
+// The cascade's response to a unit impulse, squared and summed over `samples`
+// samples, the two sections computed as the noise's are.
+double cascade_energy(const Coefficients& c, int samples) {
+  double x1 = 0, x2 = 0, y1 = 0, y2 = 0, u2 = 0, v1 = 0, v2 = 0, sum = 0;
+  for (int n = 0; n < samples; ++n) {
+    const double x = n == 0 ? 1 : 0;
+    const double y = (c.b0 * (x - x2) - c.a2 * y2) - c.a1 * y1;
+    const double v = (c.b0 * (y - u2) - c.a2 * v2) - c.a1 * v1;
+    x2 = x1, x1 = x, u2 = y2, y2 = y1, y1 = y, v2 = v1, v1 = v;
+    sum += v * v;
+  }
+  return sum;
+}
+
+// A stretch whose numbers fail this often is clipped instead: with one
+// stretch in 100,000 failing once, never.
+constexpr int kMostAttempts = 16;
+
+// Each stretch draws its own hash inputs: a multiplier (odd, so that no two
+// samples of a stretch share an input) and a mask, from SplitMix64.
+std::uint64_t stretch_key(std::uint64_t seed, std::int64_t stretch, int attempt) {
+  std::uint64_t z = seed + static_cast<std::uint64_t>(stretch + 1) * 0x9E3779B97F4A7C15u +
+                    static_cast<std::uint64_t>(attempt) * 0xD1B54A32D192ED03u;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+  return z ^ (z >> 31);
+}
+
+// A 32-bit mix with low bias: every input bit moves every output bit.
+[[gnu::always_inline]] inline void mix(Words& x) {
+  x ^= x >> 16;
+  x *= 0x7feb352du;
+  x ^= x >> 15;
+  x *= 0x846ca68bu;
+  x ^= x >> 16;
+}
+
+// One group's filters: its stretches' hash inputs, the last two white
+// levels, each section's last two outputs.
+struct Group {
+  Words multiplier{}, mask{};
+  Words index{};
+  Levels t1{}, t2{};
+  Values y1{}, y2{}, v1{}, v2{};
+};
+
+struct Sections {
+  double gain, b0, a1, a2;
+};
+
+// The group's next sample, left in v1. Direct form I, the last output's
+// product added last: the chain from sample to sample is one product and one
+// sum. The numerator's 1 - z^-2 is taken on the integers, so that their mean
+// drops out exactly.
+[[gnu::always_inline]] inline void step(Group& g, const Sections& s) {
+  Words h = (g.index * g.multiplier) ^ g.mask;
+  mix(h);
+  g.index += 1u;
+  const Levels t = (Levels)(h & 0xFFFFu) + (Levels)(h >> 16);
+  const Values x = __builtin_convertvector(t - g.t2, Values);
+  g.t2 = g.t1, g.t1 = t;
+  const Values y = (s.gain * x - s.a2 * g.y2) - s.a1 * g.y1;
+  const Values v = (s.b0 * (y - g.y2) - s.a2 * g.v2) - s.a1 * g.v1;
+  g.y2 = g.y1, g.y1 = y, g.v2 = g.v1, g.v1 = v;
+}
+
+// Runs the filters of a set's stretches over the warm-up, then `samples`
+// samples, handing each(i, group, v) the i-th sample of a group's stretches.
+template <class Each>
+[[gnu::always_inline]] inline void filter_set(std::uint64_t seed, std::int64_t set,
+                                              const int (&attempts)[kLanes], const Sections& s,
+                                              int warm_up, int samples, Each&& each) {
+  Group groups[kGroups];
+  for (int g = 0; g < kGroups; ++g) {
+    for (int lane = 0; lane < kWidth; ++lane) {
+      const int at = g * kWidth + lane;
+      const std::uint64_t key = stretch_key(seed, set * kLanes + at, attempts[at]);
+      groups[g].multiplier[lane] = static_cast<std::uint32_t>(key) | 1u;
+      groups[g].mask[lane] = static_cast<std::uint32_t>(key >> 32);
+    }
+    groups[g].t1 = groups[g].t2 = Levels{} + kWhiteMean;
+  }
+  for (int n = -warm_up; n < 0; ++n) {
+    for (Group& g : groups) step(g, s);
+  }
+  for (int n = 0; n < samples; ++n) {
+    for (int g = 0; g < kGroups; ++g) {
+      step(groups[g], s);
+      each(n, g, groups[g].v1);
+    }
+  }
+}
+
 }  // namespace
 
-BandNoise::BandNoise(const NoiseBand& band, std::uint64_t seed, double input)
-    : input_(input / kWhiteDeviation), state_{Random(seed)} {
+BandNoise::BandNoise(const NoiseBand& band, std::uint64_t seed, double input) {
   const Coefficients c = coefficients(band);
-  b0_ = c.b0;
-  a1_ = c.a1;
-  a2_ = c.a2;
+  const int warm_up = warm_up_of(c);
+  const int stretch = std::max(kShortestStretch, (4 * warm_up + 63) / 64 * 64);
+  filter_ = {
+      c.b0 * input / kWhiteDeviation, c.b0, c.a1, c.a2, warm_up, stretch, seed, peak(band, input)};
+  set_ = std::make_unique<double[]>(static_cast<std::size_t>(stretch) * kLanes);
+  at_ = std::int64_t{stretch} * kLanes;
 }
 
-template <class Each>
-void BandNoise::run(std::int64_t samples, Each each) {
-  State s = state_;
-  const double b0 = b0_, a1 = a1_, a2 = a2_, input = input_;
-  for (std::int64_t k = 0; k < samples; ++k) {
-    const std::uint64_t draw = s.random.next();
-    const auto sum =
-        (draw & 0xFFFF) + ((draw >> 16) & 0xFFFF) + ((draw >> 32) & 0xFFFF) + (draw >> 48);
-    const double x = (static_cast<double>(sum) - kWhiteMean) * input;
-    // Direct form I, the last output's product added last: the only chain
-    // from sample to sample is one product and one sum.
-    const double y1 = (b0 * (x - s.x2) - a2 * s.y2) - a1 * s.y1;
-    s.x2 = s.x1, s.x1 = x, s.y2 = s.y1, s.y1 = y1;
-    const double y2 = (b0 * (y1 - s.u2) - a2 * s.v2) - a1 * s.v1;
-    s.u2 = s.u1, s.u1 = y1, s.v2 = s.v1, s.v1 = y2;
-    each(k, y2);
+// The filter starts from rest, so the whole of its response comes after
+// its first sample; the warm-up is long enough for it all.
+double BandNoise::peak(const NoiseBand& band, double input) {
+  const Coefficients c = coefficients(band);
+  return kPeakDeviations * input * std::sqrt(cascade_energy(c, warm_up_of(c)));
+}
+
+unsigned BandNoise::draw(std::int64_t set, const int (&attempts)[kLanes]) {
+  const Filter& f = filter_;
+  const Sections sections{f.gain, f.b0, f.a1, f.a2};
+  double* out = set_.get();
+  Bits over[kGroups] = {};
+  run_kernel([&] {
+    filter_set(f.seed, set, attempts, sections, f.warm_up, f.stretch,
+               [out, &over, peak = f.peak, stretch = std::size_t(f.stretch)](int i, int g,
+                                                                             const Values& v) {
+                 mark_beyond(v, peak, over[g]);
+                 double* lane = out + std::size_t(g * kWidth) * stretch + std::size_t(i);
+                 for (int l = 0; l < kWidth; ++l, lane += stretch) *lane = v[l];
+               });
+  });
+  unsigned lanes = 0;
+  for (int lane = 0; lane < kLanes; ++lane) {
+    if (over[lane / kWidth][lane % kWidth] != 0) lanes |= 1u << lane;
   }
-  state_ = s;
+  return lanes;
 }
 
+void BandNoise::draw_set(std::int64_t set) {
+  int attempts[kLanes] = {};
+  for (int round = 0;; ++round) {
+    const unsigned over = draw(set, attempts);
+    if (over == 0) return;
+    if (round == kMostAttempts) break;
+    for (int lane = 0; lane < kLanes; ++lane) attempts[lane] += (over >> lane) & 1;
+  }
+  const double peak = filter_.peak * (1 - 0x1p-20);
+  for (std::int64_t k = 0; k < std::int64_t{filter_.stretch} * kLanes; ++k) {
+    set_[k] = std::clamp(set_[k], -peak, peak);
+  }
+}
+
+// Stretch after stretch, each a row of the set.
 void BandNoise::add(std::span<double> values) {
-  double* out = values.data();
-  run(static_cast<std::int64_t>(values.size()), [out](std::int64_t k, double y) { out[k] += y; });
-}
-
-double BandNoise::peak_over(std::int64_t samples) {
-  double peak = 0;
-  run(samples, [&peak](std::int64_t, double y) { peak = std::max(peak, std::abs(y)); });
-  return peak;
+  const std::int64_t stretch = filter_.stretch, set_samples = stretch * kLanes;
+  while (!values.empty()) {
+    if (at_ == set_samples) {
+      draw_set(next_set_++);
+      at_ = 0;
+    }
+    const auto count = static_cast<std::size_t>(
+        std::min<std::int64_t>(stretch - at_ % stretch, static_cast<std::int64_t>(values.size())));
+    const double* from = set_.get() + at_;
+    double* to = values.data();
+    run_kernel([=] {
+      for (std::size_t k = 0; k < count; ++k) to[k] += from[k];
+    });
+    at_ += static_cast<std::int64_t>(count);
+    values = values.subspan(count);
+  }
 }
 
 // Simpson's rule over the band, fine enough that the sum is exact to far

@@ -1,13 +1,13 @@
 // A receiver's noise: white noise drawn from the seed, through a band-pass
 // filter centred on the tone, as a CW filter passes it. Only integer draws
 // and the four operations of double arithmetic, in a fixed order, so that a
-// seed gives the same samples on every machine and in the page.
+// seed gives the same samples on every machine, with every kernel, and in
+// the page.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
-
-#include "practice/random.h"
 
 namespace zarn {
 
@@ -20,6 +20,14 @@ struct NoiseBand {
   double sample_rate;
 };
 
+// The noise comes in stretches, each the filter's output once it has run
+// from rest over a warm-up of its own white noise long enough that its start
+// has died away (below -140 dB). Stretches do not wait on each other, so
+// that eight are filtered at once, one a vector lane: a filter's samples
+// otherwise follow each other one product and one sum apart. A stretch with
+// a sample beyond kPeakDeviations of the noise's deviation is drawn again
+// from other numbers (about one in 100,000 are), so that the level can leave
+// room for the peak before a sample is drawn.
 class BandNoise {
  public:
   // The white noise before the filter has a standard deviation of `input`.
@@ -27,31 +35,37 @@ class BandNoise {
 
   // Adds the next values.size() samples of the noise to values.
   void add(std::span<double> values);
-  // The largest magnitude of the next `samples` samples, drawn and dropped:
-  // what the level must leave room for so that nothing clips.
-  double peak_over(std::int64_t samples);
+  // No sample's magnitude reaches this: what the level must leave room for
+  // so that nothing clips.
+  static double peak(const NoiseBand& band, double input);
 
   // The noise power within the band for white noise of unit variance at
   // the filter's input: the filter's squared response over the band, as a
   // share of the rate.
   static double band_power_gain(const NoiseBand& band);
 
- private:
-  // Two equal second-order sections, each with b1 = 0 and b2 = -b0: the
-  // inputs (x, u) and outputs (y, v) of the last two samples. Copied into
-  // locals for a run of samples, so that the compiler need not fear that the
-  // values alias it.
-  struct State {
-    Random random;
-    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-    double u1 = 0, u2 = 0, v1 = 0, v2 = 0;
-  };
-  template <class Each>
-  void run(std::int64_t samples, Each each);
+  static constexpr int kLanes = 8;
+  static constexpr double kPeakDeviations = 6;
 
-  double input_;
-  double b0_, a1_, a2_;
-  State state_;
+ private:
+  struct Filter {
+    double gain;  // of the first section, the white noise's scale folded in
+    double b0, a1, a2;
+    int warm_up;  // samples
+    int stretch;  // samples
+    std::uint64_t seed;
+    double peak;
+  };
+  // Draws the `set`th run of kLanes stretches into set_, one a row, each
+  // from its attempt's numbers; returns a bit for each lane that reached the
+  // peak.
+  unsigned draw(std::int64_t set, const int (&attempts)[kLanes]);
+  void draw_set(std::int64_t set);
+
+  Filter filter_;
+  std::unique_ptr<double[]> set_;
+  std::int64_t next_set_ = 0;
+  std::int64_t at_;  // samples of set_ already given out
 };
 
 }  // namespace zarn

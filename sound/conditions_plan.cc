@@ -36,8 +36,7 @@ Result<QrmSettings, SoundRefusal> plan_qrm(const SoundOptions& options, const To
 }  // namespace
 
 Result<std::optional<ConditionsSettings>, SoundRefusal> plan_conditions(
-    const SoundOptions& options, const ToneLevels& tone, std::int64_t samples,
-    std::span<const std::uint8_t> qrm_units) {
+    const SoundOptions& options, const ToneLevels& tone, std::span<const std::uint8_t> qrm_units) {
   const double tone_hz = tone.tone_hz, gain = tone.gain;
   const SoundOptions defaults;
   if (!options.noise_snr_db && options.bandwidth_hz != defaults.bandwidth_hz) {
@@ -62,10 +61,7 @@ Result<std::optional<ConditionsSettings>, SoundRefusal> plan_conditions(
   if (options.noise_snr_db) {
     settings.noise = NoiseBand{tone_hz, options.bandwidth_hz, rate};
     settings.noise_input = noise_input(*settings.noise, gain, *options.noise_snr_db);
-    // The noise is drawn once to find its peak, so that the sum never clips
-    // and is scaled no further than it must be.
-    BandNoise probe(*settings.noise, noise_seed(options.seed), settings.noise_input);
-    peak += probe.peak_over(samples);
+    peak += BandNoise::peak(*settings.noise, settings.noise_input);
   }
   // Above full level, the sum is brought down to it, just short so that no
   // rounding reaches past it.

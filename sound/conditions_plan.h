@@ -32,7 +32,6 @@ struct ToneLevels {
 // Refuses a bandwidth without noise, a fading rate without fading, and the
 // other station in a beacon. `qrm_units` are its calls, with --qrm.
 Result<std::optional<ConditionsSettings>, SoundRefusal> plan_conditions(
-    const SoundOptions& options, const ToneLevels& tone, std::int64_t samples,
-    std::span<const std::uint8_t> qrm_units);
+    const SoundOptions& options, const ToneLevels& tone, std::span<const std::uint8_t> qrm_units);
 
 }  // namespace zarn

@@ -137,7 +137,7 @@ Result<SoundPlan, SoundRefusal> with_conditions(SoundPlan plan, const SoundOptio
   const KeyedTone& tone = std::get<KeyedSound>(plan.renderer).tone;
   const ToneLevels levels{tone.frequency_hz, tone.gain, peak_gain(tone.gain, changes),
                           tone.ramp_seconds};
-  auto conditions = plan_conditions(options, levels, plan.sample_count, qrm_units);
+  auto conditions = plan_conditions(options, levels, qrm_units);
   if (!conditions) return conditions.error();
   plan.conditions = *conditions;
   return plan;

@@ -20,8 +20,11 @@ TEST(Kernel, OffersWhatTheProcessorHas) {
   while (std::getline(cpuinfo, line) && !line.starts_with("flags")) {
   }
   if (line.empty()) GTEST_SKIP() << "no flags line in /proc/cpuinfo";
-  const bool avx2 = (line + " ").find(" avx2 ") != std::string::npos;
-  EXPECT_EQ(testing::processor_has(Kernel::avx2), avx2) << line;
+  const auto has = [&line](const char* flag) {
+    return (line + " ").find(" " + std::string(flag) + " ") != std::string::npos;
+  };
+  EXPECT_EQ(testing::processor_has(Kernel::avx2), has("avx2")) << line;
+  EXPECT_EQ(testing::processor_has(Kernel::avx512), has("avx2") && has("avx512f")) << line;
 }
 
 // Every thread must render with the forced kernel, and a refused one must
