@@ -13,21 +13,34 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kLanes = BandNoise::kLanes;
 
-// One sample of four of the stretches drawn at once: the compiler's vector
-// types give each instruction set its own registers, with the same
-// arithmetic lane by lane. Two such groups keep the units busy.
-constexpr int kWidth = 4;
-constexpr int kGroups = kLanes / kWidth;
-using Words = std::uint32_t __attribute__((vector_size(4 * kWidth)));
-using Levels = std::int32_t __attribute__((vector_size(4 * kWidth)));
-using Values = double __attribute__((vector_size(8 * kWidth)));
-using Bits = std::uint64_t __attribute__((vector_size(8 * kWidth)));
+// One sample of `width` of the stretches drawn at once: the compiler's
+// vector types give each instruction set its own registers, with the same
+// arithmetic lane by lane. Four lanes, twice over, keep AVX2's units busy;
+// AVX-512 takes all eight in one.
+template <int width>
+struct Vectors;
+template <>
+struct Vectors<4> {
+  using Words = std::uint32_t __attribute__((vector_size(16)));
+  using Levels = std::int32_t __attribute__((vector_size(16)));
+  using Values = double __attribute__((vector_size(32)));
+  using Bits = std::uint64_t __attribute__((vector_size(32)));
+};
+template <>
+struct Vectors<8> {
+  using Words = std::uint32_t __attribute__((vector_size(32)));
+  using Levels = std::int32_t __attribute__((vector_size(32)));
+  using Values = double __attribute__((vector_size(64)));
+  using Bits = std::uint64_t __attribute__((vector_size(64)));
+};
 
 // Vectors pass by reference: by value they would need an ABI this generic
 // code lacks.
 
 // Sets all the bits of each lane of `over` whose magnitude in v exceeds
-// `peak`.
+// `peak`. NaN never arises, and a comparison's lanes are all ones or all
+// zeros.
+template <class Values, class Bits>
 [[gnu::always_inline]] inline void mark_beyond(const Values& v, double peak, Bits& over) {
   const Values size = (Values)((Bits)v & 0x7FFFFFFFFFFFFFFFu);
   over |= (Bits)(size > peak);
@@ -40,13 +53,14 @@ const double kWhiteDeviation = std::sqrt(2 * (65536.0 * 65536.0 - 1) / 12);
 constexpr std::int32_t kWhiteMean = 65535;
 
 // The start of a filter run from rest falls as (1 + n / t) e^(-n / t), t
-// samples being a section's time constant: after 20 of them, below -140 dB.
-constexpr double kWarmUpTimeConstants = 20;
-// A stretch is at least four warm-ups long, so that they cost a quarter at
-// most, and at least this long, so that their sets are few.
+// samples being a section's time constant: after 16 of them, below -110 dB,
+// under the last step of 16-bit samples.
+constexpr double kWarmUpTimeConstants = 16;
+// A stretch is at least eight warm-ups long, so that they cost an eighth at
+// most, and at least this long, so that its set's keys are drawn seldom.
 constexpr int kShortestStretch = 4096;
 // The narrowest band at the highest rate needs fewer than this.
-constexpr double kLongestWarmUp = 1 << 20;
+constexpr double kLongestWarmUp = 1 << 14;
 
 // The cascade of two equal sections has its -3 dB points at sqrt(sqrt(2) -
 // 1) of one section's width apart.
@@ -109,6 +123,7 @@ std::uint64_t stretch_key(std::uint64_t seed, std::int64_t stretch, int attempt)
 }
 
 // A 32-bit mix with low bias: every input bit moves every output bit.
+template <class Words>
 [[gnu::always_inline]] inline void mix(Words& x) {
   x ^= x >> 16;
   x *= 0x7feb352du;
@@ -119,12 +134,20 @@ std::uint64_t stretch_key(std::uint64_t seed, std::int64_t stretch, int attempt)
 
 // One group's filters: its stretches' hash inputs, the last two white
 // levels, each section's last two outputs.
+template <int width>
 struct Group {
+  using Words = typename Vectors<width>::Words;
+  using Levels = typename Vectors<width>::Levels;
+  using Values = typename Vectors<width>::Values;
   Words multiplier{}, mask{};
   Words index{};
   Levels t1{}, t2{};
   Values y1{}, y2{}, v1{}, v2{};
 };
+
+// The attempt whose numbers each stretch of a set is drawn from, after that
+// of the stretch before the set.
+using Attempts = int[BandNoise::kLanes + 1];
 
 struct Sections {
   double gain, b0, a1, a2;
@@ -134,8 +157,11 @@ struct Sections {
 // product added last: the chain from sample to sample is one product and one
 // sum. The numerator's 1 - z^-2 is taken on the integers, so that their mean
 // drops out exactly.
-[[gnu::always_inline]] inline void step(Group& g, const Sections& s) {
-  Words h = (g.index * g.multiplier) ^ g.mask;
+template <int width>
+[[gnu::always_inline]] inline void step(Group<width>& g, const Sections& s) {
+  using Levels = typename Group<width>::Levels;
+  using Values = typename Group<width>::Values;
+  auto h = (g.index * g.multiplier) ^ g.mask;
   mix(h);
   g.index += 1u;
   const Levels t = (Levels)(h & 0xFFFFu) + (Levels)(h >> 16);
@@ -148,23 +174,35 @@ struct Sections {
 
 // Runs the filters of a set's stretches over the warm-up, then `samples`
 // samples, handing each(i, group, v) the i-th sample of a group's stretches.
-template <class Each>
+template <int width, class Each>
 [[gnu::always_inline]] inline void filter_set(std::uint64_t seed, std::int64_t set,
-                                              const int (&attempts)[kLanes], const Sections& s,
+                                              const Attempts& attempts, const Sections& s,
                                               int warm_up, int samples, Each&& each) {
-  Group groups[kGroups];
-  for (int g = 0; g < kGroups; ++g) {
-    for (int lane = 0; lane < kWidth; ++lane) {
-      const int at = g * kWidth + lane;
-      const std::uint64_t key = stretch_key(seed, set * kLanes + at, attempts[at]);
-      groups[g].multiplier[lane] = static_cast<std::uint32_t>(key) | 1u;
-      groups[g].mask[lane] = static_cast<std::uint32_t>(key >> 32);
+  constexpr int kGroups = kLanes / width;
+  Group<width> groups[kGroups];
+  // Each stretch's keys: `before` 0 for the one before it, 1 for its own.
+  const auto take_keys = [&](int before) {
+    for (int g = 0; g < kGroups; ++g) {
+      for (int lane = 0; lane < width; ++lane) {
+        const int at = g * width + lane + before;
+        const std::uint64_t key = stretch_key(seed, set * kLanes + at - 1, attempts[at]);
+        groups[g].multiplier[lane] = static_cast<std::uint32_t>(key) | 1u;
+        groups[g].mask[lane] = static_cast<std::uint32_t>(key >> 32);
+      }
     }
-    groups[g].t1 = groups[g].t2 = Levels{} + kWhiteMean;
+  };
+  // The warm-up runs over the end of the stretch before, on its numbers: a
+  // stretch starts where the one before it ends, as one filter would go on.
+  take_keys(0);
+  for (auto& g : groups) {
+    g.t1 = g.t2 = typename Group<width>::Levels{} + kWhiteMean;
+    g.index = typename Group<width>::Words{} + static_cast<std::uint32_t>(samples - warm_up);
   }
   for (int n = -warm_up; n < 0; ++n) {
-    for (Group& g : groups) step(g, s);
+    for (auto& g : groups) step(g, s);
   }
+  take_keys(1);
+  for (auto& g : groups) g.index = typename Group<width>::Words{};
   for (int n = 0; n < samples; ++n) {
     for (int g = 0; g < kGroups; ++g) {
       step(groups[g], s);
@@ -178,7 +216,7 @@ template <class Each>
 BandNoise::BandNoise(const NoiseBand& band, std::uint64_t seed, double input) {
   const Coefficients c = coefficients(band);
   const int warm_up = warm_up_of(c);
-  const int stretch = std::max(kShortestStretch, (4 * warm_up + 63) / 64 * 64);
+  const int stretch = std::max(kShortestStretch, (8 * warm_up + 63) / 64 * 64);
   filter_ = {
       c.b0 * input / kWhiteDeviation, c.b0, c.a1, c.a2, warm_up, stretch, seed, peak(band, input)};
   set_ = std::make_unique<double[]>(static_cast<std::size_t>(stretch) * kLanes);
@@ -192,34 +230,58 @@ double BandNoise::peak(const NoiseBand& band, double input) {
   return kPeakDeviations * input * std::sqrt(cascade_energy(c, warm_up_of(c)));
 }
 
-unsigned BandNoise::draw(std::int64_t set, const int (&attempts)[kLanes]) {
-  const Filter& f = filter_;
-  const Sections sections{f.gain, f.b0, f.a1, f.a2};
-  double* out = set_.get();
-  Bits over[kGroups] = {};
-  run_kernel([&] {
-    filter_set(f.seed, set, attempts, sections, f.warm_up, f.stretch,
-               [out, &over, peak = f.peak, stretch = std::size_t(f.stretch)](int i, int g,
-                                                                             const Values& v) {
-                 mark_beyond(v, peak, over[g]);
-                 double* lane = out + std::size_t(g * kWidth) * stretch + std::size_t(i);
-                 for (int l = 0; l < kWidth; ++l, lane += stretch) *lane = v[l];
-               });
-  });
+namespace {
+
+// The set into `out`, a stretch a row; returns a bit for each lane that
+// reached `peak`.
+template <int width>
+[[gnu::always_inline]] inline unsigned draw_lanes(std::uint64_t seed, std::int64_t set,
+                                                  const Attempts& attempts,
+                                                  const Sections& sections, int warm_up,
+                                                  int stretch, double peak, double* out) {
+  typename Vectors<width>::Bits over[kLanes / width] = {};
+  const auto row = std::size_t(stretch);
+  filter_set<width>(seed, set, attempts, sections, warm_up, stretch,
+                    [&](int i, int g, const typename Vectors<width>::Values& v) {
+                      mark_beyond(v, peak, over[g]);
+                      double* lane = out + std::size_t(g * width) * row + std::size_t(i);
+                      for (int l = 0; l < width; ++l, lane += row) *lane = v[l];
+                    });
   unsigned lanes = 0;
   for (int lane = 0; lane < kLanes; ++lane) {
-    if (over[lane / kWidth][lane % kWidth] != 0) lanes |= 1u << lane;
+    if (over[lane / width][lane % width] != 0) lanes |= 1u << lane;
   }
   return lanes;
 }
 
+}  // namespace
+
+unsigned BandNoise::draw(std::int64_t set, const Attempts& attempts) {
+  const Filter& f = filter_;
+  const Sections sections{f.gain, f.b0, f.a1, f.a2};
+  double* out = set_.get();
+  const auto lanes = [&]<int width>() {
+    return draw_lanes<width>(f.seed, set, attempts, sections, f.warm_up, f.stretch, f.peak, out);
+  };
+#ifdef ZARN_HAVE_AVX512
+  return run_kernel([&] { return run_baseline([&] { return lanes.operator()<4>(); }); },
+                    [&] { return run_avx2([&] { return lanes.operator()<4>(); }); },
+                    [&] { return run_avx512([&] { return lanes.operator()<8>(); }); });
+#else
+  return run_kernel([&] { return lanes.operator()<4>(); });
+#endif
+}
+
+// A stretch drawn again changes the start of the next one too, so the set is
+// drawn whole each round.
 void BandNoise::draw_set(std::int64_t set) {
-  int attempts[kLanes] = {};
+  int attempts[kLanes + 1] = {last_attempt_};
   for (int round = 0;; ++round) {
     const unsigned over = draw(set, attempts);
+    last_attempt_ = attempts[kLanes];
     if (over == 0) return;
     if (round == kMostAttempts) break;
-    for (int lane = 0; lane < kLanes; ++lane) attempts[lane] += (over >> lane) & 1;
+    for (int lane = 0; lane < kLanes; ++lane) attempts[lane + 1] += (over >> lane) & 1;
   }
   const double peak = filter_.peak * (1 - 0x1p-20);
   for (std::int64_t k = 0; k < std::int64_t{filter_.stretch} * kLanes; ++k) {

@@ -22,7 +22,7 @@ struct NoiseBand {
 
 // The noise comes in stretches, each the filter's output once it has run
 // from rest over a warm-up of its own white noise long enough that its start
-// has died away (below -140 dB). Stretches do not wait on each other, so
+// has died away (below -110 dB). Stretches do not wait on each other, so
 // that eight are filtered at once, one a vector lane: a filter's samples
 // otherwise follow each other one product and one sum apart. A stretch with
 // a sample beyond kPeakDeviations of the noise's deviation is drawn again
@@ -59,13 +59,14 @@ class BandNoise {
   // Draws the `set`th run of kLanes stretches into set_, one a row, each
   // from its attempt's numbers; returns a bit for each lane that reached the
   // peak.
-  unsigned draw(std::int64_t set, const int (&attempts)[kLanes]);
+  unsigned draw(std::int64_t set, const int (&attempts)[kLanes + 1]);
   void draw_set(std::int64_t set);
 
   Filter filter_;
   std::unique_ptr<double[]> set_;
   std::int64_t next_set_ = 0;
-  std::int64_t at_;  // samples of set_ already given out
+  int last_attempt_ = 0;  // of the last stretch drawn
+  std::int64_t at_;       // samples of set_ already given out
 };
 
 }  // namespace zarn

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/pipeline.h"
+#include "render/kernel_override.h"
 #include "tests/support/memory_sink.h"
 
 namespace zarn {
@@ -201,6 +202,15 @@ TEST(Conditions, TheSeedMakesTheSameBytesAndAnotherSeedOthers) {
   EXPECT_EQ(bytes_of(request), first);
   request.sound.seed += 1;
   EXPECT_NE(bytes_of(request), first);
+  // Every kernel draws the noise alike, over more than one set of stretches.
+  request.text = "CQ CQ DE Q1ABC";
+  ASSERT_TRUE(force_kernel(Kernel::baseline));
+  const auto baseline = bytes_of(request);
+  for (const Kernel kernel : available_kernels()) {
+    ASSERT_TRUE(force_kernel(kernel));
+    EXPECT_EQ(bytes_of(request), baseline) << kernel_name(kernel);
+  }
+  unforce_kernel();
 }
 
 // The key's edges and the tone's frequency, from zero crossings, of every

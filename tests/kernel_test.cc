@@ -24,7 +24,9 @@ TEST(Kernel, OffersWhatTheProcessorHas) {
     return (line + " ").find(" " + std::string(flag) + " ") != std::string::npos;
   };
   EXPECT_EQ(testing::processor_has(Kernel::avx2), has("avx2")) << line;
-  EXPECT_EQ(testing::processor_has(Kernel::avx512), has("avx2") && has("avx512f")) << line;
+  EXPECT_EQ(testing::processor_has(Kernel::avx512),
+            has("avx2") && has("avx512f") && has("avx512vl") && has("avx512dq") && has("avx512bw"))
+      << line;
 }
 
 // Every thread must render with the forced kernel, and a refused one must
