@@ -45,12 +45,19 @@ void Conditions::add_qrm(std::span<double> values) {
   }
 }
 
-void Conditions::apply(std::span<double> values) {
+void Conditions::take_signal(std::span<double> run, bool sounding) {
   if (fading_) {
-    fading_->apply(values);
-  } else if (scale_ != 1) {
-    for (double& value : values) value *= scale_;
+    if (sounding) {
+      fading_->apply(run);
+    } else {
+      fading_->skip(static_cast<std::int64_t>(run.size()));
+    }
+  } else if (sounding && scale_ != 1) {
+    for (double& value : run) value *= scale_;
   }
+}
+
+void Conditions::add_band(std::span<double> values) {
   if (qrm_) add_qrm(values);
   if (noise_) noise_->add(values);
 }

@@ -41,9 +41,12 @@ class Conditions {
  public:
   explicit Conditions(const ConditionsSettings& settings);
 
-  // The next values.size() samples of the signal, silence as 0, become the
-  // samples heard.
-  void apply(std::span<double> values);
+  // The next run of the signal, silence as 0: faded (or scaled) where it
+  // sounds. Every sample passes through here once, in order.
+  void take_signal(std::span<double> run, bool sounding);
+  // Then the other station and the noise are added over the same samples,
+  // which become the samples heard.
+  void add_band(std::span<double> values);
 
  private:
   void add_qrm(std::span<double> values);

@@ -42,6 +42,15 @@ void Fading::next_half() {
   std::swap(from_, to_);
 }
 
+void Fading::skip(std::int64_t samples) {
+  while (samples > 0) {
+    if (at_ >= length_) next_half();
+    const std::int64_t count = std::min(length_ - at_, samples);
+    at_ += count;
+    samples -= count;
+  }
+}
+
 // A half fade's run at a time, each sample's place as a product, not a
 // division: the loop vectorises, for the active kernel.
 void Fading::apply(std::span<double> values) {

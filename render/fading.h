@@ -27,6 +27,9 @@ class Fading {
 
   // Multiplies the next values.size() samples by the level.
   void apply(std::span<double> values);
+  // Goes past the next `samples` samples: the same as applying the level to
+  // silence.
+  void skip(std::int64_t samples);
 
  private:
   void next_half();

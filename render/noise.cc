@@ -16,7 +16,8 @@ constexpr int kLanes = BandNoise::kLanes;
 // One sample of `width` of the stretches drawn at once: the compiler's
 // vector types give each instruction set its own registers, with the same
 // arithmetic lane by lane. Four lanes, twice over, keep AVX2's units busy;
-// AVX-512 takes all eight in one.
+// AVX-512 takes all eight in one. Vectors pass by reference: by value they
+// would need an ABI this generic code lacks.
 template <int width>
 struct Vectors;
 template <>
@@ -33,9 +34,6 @@ struct Vectors<8> {
   using Values = double __attribute__((vector_size(64)));
   using Bits = std::uint64_t __attribute__((vector_size(64)));
 };
-
-// Vectors pass by reference: by value they would need an ABI this generic
-// code lacks.
 
 // Sets all the bits of each lane of `over` whose magnitude in v exceeds
 // `peak`. NaN never arises, and a comparison's lanes are all ones or all
@@ -132,7 +130,7 @@ template <class Words>
   x ^= x >> 16;
 }
 
-// One group's filters: its stretches' hash inputs, the last two white
+// One group's filters: its stretches' hash inputs, the last four white
 // levels, each section's last two outputs.
 template <int width>
 struct Group {
@@ -141,22 +139,55 @@ struct Group {
   using Values = typename Vectors<width>::Values;
   Words multiplier{}, mask{};
   Words index{};
-  Levels t1{}, t2{};
+  Levels t1{}, t2{}, t3{}, t4{};
   Values y1{}, y2{}, v1{}, v2{};
 };
+
+// Transposes a square block in place: the k-th vector of samples across the
+// lanes becomes the k-th lane's run of samples. Each stage swaps the halves of
+// blocks twice as large as the last's.
+template <class Values>
+[[gnu::always_inline]] inline void transpose(Values (&r)[4]) {
+  const Values t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 2, 6);
+  const Values t1 = __builtin_shufflevector(r[0], r[1], 1, 5, 3, 7);
+  const Values t2 = __builtin_shufflevector(r[2], r[3], 0, 4, 2, 6);
+  const Values t3 = __builtin_shufflevector(r[2], r[3], 1, 5, 3, 7);
+  r[0] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+  r[1] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+  r[2] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+  r[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+}
+
+template <class Values>
+[[gnu::always_inline]] inline void transpose(Values (&r)[8]) {
+  Values t[8];
+  for (int i = 0; i < 8; i += 2) {
+    t[i] = __builtin_shufflevector(r[i], r[i + 1], 0, 8, 2, 10, 4, 12, 6, 14);
+    t[i + 1] = __builtin_shufflevector(r[i], r[i + 1], 1, 9, 3, 11, 5, 13, 7, 15);
+  }
+  for (int i : {0, 1, 4, 5}) {
+    r[i] = __builtin_shufflevector(t[i], t[i + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+    r[i + 2] = __builtin_shufflevector(t[i], t[i + 2], 2, 3, 10, 11, 6, 7, 14, 15);
+  }
+  for (int i = 0; i < 4; ++i) {
+    t[i] = __builtin_shufflevector(r[i], r[i + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+    t[i + 4] = __builtin_shufflevector(r[i], r[i + 4], 4, 5, 6, 7, 12, 13, 14, 15);
+  }
+  for (int i = 0; i < 8; ++i) r[i] = t[i];
+}
 
 // The attempt whose numbers each stretch of a set is drawn from, after that
 // of the stretch before the set.
 using Attempts = int[BandNoise::kLanes + 1];
 
 struct Sections {
-  double gain, b0, a1, a2;
+  double gain, a1, a2;
 };
 
-// The group's next sample, left in v1. Direct form I, the last output's
-// product added last: the chain from sample to sample is one product and one
-// sum. The numerator's 1 - z^-2 is taken on the integers, so that their mean
-// drops out exactly.
+// The group's next sample, left in v1. Both sections' numerators, (1 -
+// z^-2)^2, are taken on the integers, exactly, so that their mean drops out;
+// each section is then its poles alone, the last output's product added last:
+// the chain from sample to sample is one product and one sum.
 template <int width>
 [[gnu::always_inline]] inline void step(Group<width>& g, const Sections& s) {
   using Levels = typename Group<width>::Levels;
@@ -165,15 +196,16 @@ template <int width>
   mix(h);
   g.index += 1u;
   const Levels t = (Levels)(h & 0xFFFFu) + (Levels)(h >> 16);
-  const Values x = __builtin_convertvector(t - g.t2, Values);
-  g.t2 = g.t1, g.t1 = t;
+  const Values x = __builtin_convertvector((t - g.t2) - (g.t2 - g.t4), Values);
+  g.t4 = g.t3, g.t3 = g.t2, g.t2 = g.t1, g.t1 = t;
   const Values y = (s.gain * x - s.a2 * g.y2) - s.a1 * g.y1;
-  const Values v = (s.b0 * (y - g.y2) - s.a2 * g.v2) - s.a1 * g.v1;
+  const Values v = (y - s.a2 * g.v2) - s.a1 * g.v1;
   g.y2 = g.y1, g.y1 = y, g.v2 = g.v1, g.v1 = v;
 }
 
 // Runs the filters of a set's stretches over the warm-up, then `samples`
-// samples, handing each(i, group, v) the i-th sample of a group's stretches.
+// samples, handing each(i, group, block) the i-th to (i + width - 1)-th
+// samples of a group's stretches, a vector for each sample.
 template <int width, class Each>
 [[gnu::always_inline]] inline void filter_set(std::uint64_t seed, std::int64_t set,
                                               const Attempts& attempts, const Sections& s,
@@ -195,7 +227,7 @@ template <int width, class Each>
   // stretch starts where the one before it ends, as one filter would go on.
   take_keys(0);
   for (auto& g : groups) {
-    g.t1 = g.t2 = typename Group<width>::Levels{} + kWhiteMean;
+    g.t1 = g.t2 = g.t3 = g.t4 = typename Group<width>::Levels{} + kWhiteMean;
     g.index = typename Group<width>::Words{} + static_cast<std::uint32_t>(samples - warm_up);
   }
   for (int n = -warm_up; n < 0; ++n) {
@@ -203,11 +235,16 @@ template <int width, class Each>
   }
   take_keys(1);
   for (auto& g : groups) g.index = typename Group<width>::Words{};
-  for (int n = 0; n < samples; ++n) {
-    for (int g = 0; g < kGroups; ++g) {
-      step(groups[g], s);
-      each(n, g, groups[g].v1);
+  // `samples` is a whole number of blocks.
+  for (int n = 0; n < samples; n += width) {
+    typename Group<width>::Values block[kGroups][width];
+    for (int k = 0; k < width; ++k) {
+      for (int g = 0; g < kGroups; ++g) {
+        step(groups[g], s);
+        block[g][k] = groups[g].v1;
+      }
     }
+    for (int g = 0; g < kGroups; ++g) each(n, g, block[g]);
   }
 }
 
@@ -218,7 +255,7 @@ BandNoise::BandNoise(const NoiseBand& band, std::uint64_t seed, double input) {
   const int warm_up = warm_up_of(c);
   const int stretch = std::max(kShortestStretch, (8 * warm_up + 63) / 64 * 64);
   filter_ = {
-      c.b0 * input / kWhiteDeviation, c.b0, c.a1, c.a2, warm_up, stretch, seed, peak(band, input)};
+      c.b0 * c.b0 * input / kWhiteDeviation, c.a1, c.a2, warm_up, stretch, seed, peak(band, input)};
   set_ = std::make_unique<double[]>(static_cast<std::size_t>(stretch) * kLanes);
   at_ = std::int64_t{stretch} * kLanes;
 }
@@ -242,10 +279,13 @@ template <int width>
   typename Vectors<width>::Bits over[kLanes / width] = {};
   const auto row = std::size_t(stretch);
   filter_set<width>(seed, set, attempts, sections, warm_up, stretch,
-                    [&](int i, int g, const typename Vectors<width>::Values& v) {
-                      mark_beyond(v, peak, over[g]);
+                    [&](int i, int g, typename Vectors<width>::Values(&block)[width]) {
+                      for (const auto& v : block) mark_beyond(v, peak, over[g]);
+                      transpose(block);
                       double* lane = out + std::size_t(g * width) * row + std::size_t(i);
-                      for (int l = 0; l < width; ++l, lane += row) *lane = v[l];
+                      for (int l = 0; l < width; ++l, lane += row) {
+                        std::memcpy(lane, &block[l], sizeof block[l]);
+                      }
                     });
   unsigned lanes = 0;
   for (int lane = 0; lane < kLanes; ++lane) {
@@ -258,7 +298,7 @@ template <int width>
 
 unsigned BandNoise::draw(std::int64_t set, const Attempts& attempts) {
   const Filter& f = filter_;
-  const Sections sections{f.gain, f.b0, f.a1, f.a2};
+  const Sections sections{f.gain, f.a1, f.a2};
   double* out = set_.get();
   const auto lanes = [&]<int width>() {
     return draw_lanes<width>(f.seed, set, attempts, sections, f.warm_up, f.stretch, f.peak, out);

@@ -49,8 +49,8 @@ class BandNoise {
 
  private:
   struct Filter {
-    double gain;  // of the first section, the white noise's scale folded in
-    double b0, a1, a2;
+    double gain;  // both sections' b0 and the white noise's scale
+    double a1, a2;
     int warm_up;  // samples
     int stretch;  // samples
     std::uint64_t seed;

@@ -32,6 +32,20 @@ class AccumulatedSamples final : public SoundStream::Samples {
   ToneRenderer renderer_;
 };
 
+// A piece rendered whole, for a coder whose frames span runs or for band
+// conditions, whose noise fills the silences: silent runs become zeros, the
+// conditions take the signal run by run (a fade computes nothing over
+// silence) and then add what sounds across the whole piece.
+void render_whole(KeyedRenderer& renderer, std::optional<Conditions>& conditions,
+                  std::span<double> values) {
+  renderer.render(values, [&](std::size_t first, std::size_t count, bool sounding) {
+    const std::span<double> run = values.subspan(first, count);
+    if (!sounding) std::fill(run.begin(), run.end(), 0.0);
+    if (conditions) conditions->take_signal(run, sounding);
+  });
+  if (conditions) conditions->add_band(values);
+}
+
 // The keyed renderer's values, a piece at a time, through the encoder.
 class KeyedSamples final : public SoundStream::Samples {
  public:
@@ -80,10 +94,7 @@ class KeyedSamples final : public SoundStream::Samples {
   // Frames span runs, and noise fills silence: silent runs become zeros and
   // the piece is coded whole.
   void encode_frames(std::span<double> values, std::span<std::uint8_t> bytes) {
-    renderer_.render(values, [&](std::size_t first, std::size_t count, bool sounding) {
-      if (!sounding) std::fill_n(values.begin() + static_cast<std::ptrdiff_t>(first), count, 0.0);
-    });
-    if (conditions_) conditions_->apply(values);
+    render_whole(renderer_, conditions_, values);
     encoder_.encode(values, bytes);
   }
 
@@ -139,10 +150,7 @@ class SoundStream::Coded {
     constexpr std::size_t kPiece = Oscillator::kBlockSamples;
     const auto count = static_cast<std::size_t>(std::min<std::int64_t>(left_, kPiece));
     const std::span<double> values(values_->values.data(), count);
-    renderer_.render(values, [&](std::size_t first, std::size_t run, bool sounding) {
-      if (!sounding) std::fill_n(values.begin() + static_cast<std::ptrdiff_t>(first), run, 0.0);
-    });
-    if (conditions_) conditions_->apply(values);
+    render_whole(renderer_, conditions_, values);
     const std::span<std::int16_t> levels(levels_.data(), count);
     std::transform(values.begin(), values.end(), levels.begin(), s16_level);
     codec_->code(levels, bytes_);
