@@ -93,14 +93,15 @@ int warm_up_of(const Coefficients& c) {
 }
 
 // The cascade's response to a unit impulse, squared and summed over `samples`
-// samples, the two sections computed as the noise's are.
+// samples, computed as the noise is: both numerators first, then the poles.
 double cascade_energy(const Coefficients& c, int samples) {
-  double x1 = 0, x2 = 0, y1 = 0, y2 = 0, u2 = 0, v1 = 0, v2 = 0, sum = 0;
+  double y1 = 0, y2 = 0, v1 = 0, v2 = 0, sum = 0;
   for (int n = 0; n < samples; ++n) {
-    const double x = n == 0 ? 1 : 0;
-    const double y = (c.b0 * (x - x2) - c.a2 * y2) - c.a1 * y1;
-    const double v = (c.b0 * (y - u2) - c.a2 * v2) - c.a1 * v1;
-    x2 = x1, x1 = x, u2 = y2, y2 = y1, y1 = y, v2 = v1, v1 = v;
+    // (1 - z^-2)^2 of the impulse: 1, 0, -2, 0, 1.
+    const double x = n == 0 || n == 4 ? 1 : (n == 2 ? -2 : 0);
+    const double y = (c.b0 * c.b0 * x - c.a2 * y2) - c.a1 * y1;
+    const double v = (y - c.a2 * v2) - c.a1 * v1;
+    y2 = y1, y1 = y, v2 = v1, v1 = v;
     sum += v * v;
   }
   return sum;

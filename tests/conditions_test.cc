@@ -151,22 +151,37 @@ TEST(Conditions, FadesReachTheirDepthAndNoFurther) {
   }
 }
 
-TEST(Conditions, TheSumNeverClips) {
+// The level leaves room for the noise's bound, and no more than it needs:
+// the loudest sample comes past half of full scale (a wide band passes
+// lighter tails than a Gaussian), also where the band is cut at
+// half the rate.
+TEST(Conditions, TheSumNeverClipsAndUsesTheRange) {
   for (const double snr : {-20.0, 0.0, 40.0}) {
     for (const Encoding encoding : {Encoding::u8, Encoding::s16}) {
-      Request request = message("CQ DE Q1ABC", 20);
-      request.sound.encoding = encoding;
-      request.sound.noise_snr_db = snr;
-      request.sound.qsb_depth_db = 10;
-      const auto bytes = bytes_of(request);
-      // A clipped sum holds runs at full scale; the peak itself is one sample.
-      std::size_t full = 0;
-      if (encoding == Encoding::u8) {
-        full = std::count_if(bytes.begin(), bytes.end(), [](auto b) { return b <= 1 || b == 255; });
-      } else {
-        for (const double v : samples_of(request)) full += std::abs(v) >= 32766 / 32767.0;
+      for (const int rate : {11025, 8000}) {
+        Request request = message("CQ DE Q1ABC", 20, rate);
+        request.sound.encoding = encoding;
+        request.sound.noise_snr_db = snr;
+        request.sound.qsb_depth_db = 10;
+        if (rate == 8000) request.freq = 3900, request.sound.bandwidth_hz = 4000;
+        const auto bytes = bytes_of(request);
+        // A clipped sum holds runs at full scale; the peak itself is one sample.
+        std::size_t full = 0;
+        double loudest = 0;
+        if (encoding == Encoding::u8) {
+          for (const auto b : bytes) {
+            full += b <= 1 || b == 255;
+            loudest = std::max(loudest, std::abs(b - 128) / 127.0);
+          }
+        } else {
+          for (const double v : samples_of(request)) {
+            full += std::abs(v) >= 32766 / 32767.0;
+            loudest = std::max(loudest, std::abs(v));
+          }
+        }
+        EXPECT_LE(full, 1u) << snr << " dB at " << rate;
+        EXPECT_GT(loudest, 0.5) << snr << " dB at " << rate;
       }
-      EXPECT_LE(full, 1u) << snr;
     }
   }
 }
