@@ -5,6 +5,7 @@
 # sound (48 kHz, 16-bit, 5 ms ramps). The typical run is also timed against
 # a release build of commit d43b7f9, made here from a worktree of this
 # repository, whose speed it must keep.
+# Then 300 groups, plain and with --noise and --qsb, at 11025 and 48000 Hz.
 # Then a 20 kB text (about 3.8 hours at 20 wpm) in each compressed encoding
 # on one core, with its real-time factor and peak memory, and as MP3 beside
 # Debian's lame encoding zarn's own s16 WAV of the same sound at the same
@@ -135,6 +136,13 @@ hyperfine -N --warmup 1 --runs 5 --export-csv message.csv \
 hyperfine -N --warmup 2 --runs 15 --prepare "rm -f beacon-out.raw beacon-copy.raw" \
   --export-csv beacon.csv "$zarn ${beacon[*]} beacon-out.raw 1000" \
   "cp beacon.raw beacon-copy.raw" >/dev/null
+# Twenty minutes of groups, plain and in noise and fading, at two rates.
+conditions=(--noise 0 --qsb 10)
+for rate in 11025 48000; do
+  hyperfine -N --warmup 2 --runs 15 --export-csv "conditions-$rate.csv" \
+    "$zarn --seed 1 --groups 300 -r $rate 20 plain-$rate.wav" \
+    "$zarn --seed 1 --groups 300 -r $rate ${conditions[*]} 20 noisy-$rate.wav" >/dev/null
+done
 peak_kb=$( { /usr/bin/time -f %M "$zarn" "${message[@]}" message-out.raw; } 2>&1)
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
@@ -171,4 +179,10 @@ printf 'an hour of FSK beacon (zarn %s, %s bytes): zarn %.1f ms, cp %.1f ms\n' \
   "${beacon[*]}" "$(stat -c %s beacon.raw)" "$(ratio "$zarn_beacon" 0.001)" \
   "$(ratio "$cp_beacon" 0.001)"
 printf '  zarn / cp = %s (goal <= 2.0)\n' "$(ratio "$zarn_beacon" "$cp_beacon")"
+for rate in 11025 48000; do
+  plain=$(median "conditions-$rate.csv" 1) noisy=$(median "conditions-$rate.csv" 2)
+  printf '300 groups at %s Hz (zarn --seed 1 --groups 300 %s): plain %.1f ms, %s %.1f ms\n' \
+    "$rate" "${conditions[*]}" "$(ratio "$plain" 0.001)" "${conditions[*]}" "$(ratio "$noisy" 0.001)"
+  printf '  noisy / plain = %s (goal <= 3.0)\n' "$(ratio "$noisy" "$plain")"
+done
 codecs

@@ -56,7 +56,7 @@ constexpr std::int32_t kWhiteMean = 65535;
 constexpr double kWarmUpTimeConstants = 16;
 // A stretch is at least eight warm-ups long, so that they cost an eighth at
 // most, and at least this long, so that its set's keys are drawn seldom.
-constexpr int kShortestStretch = 4096;
+constexpr int kShortestStretch = 8192;
 // The narrowest band at the highest rate needs fewer than this.
 constexpr double kLongestWarmUp = 1 << 14;
 
@@ -108,7 +108,7 @@ double cascade_energy(const Coefficients& c, int samples) {
 }
 
 // A stretch whose numbers fail this often is clipped instead: with one
-// stretch in 100,000 failing once, never.
+// stretch in 50,000 failing once, never.
 constexpr int kMostAttempts = 16;
 
 // Each stretch draws its own hash inputs: a multiplier (odd, so that no two
@@ -251,21 +251,21 @@ template <int width, class Each>
 
 }  // namespace
 
-BandNoise::BandNoise(const NoiseBand& band, std::uint64_t seed, double input) {
+BandNoise::BandNoise(const NoiseBand& band, std::uint64_t seed, double input, double deviations) {
   const Coefficients c = coefficients(band);
   const int warm_up = warm_up_of(c);
   const int stretch = std::max(kShortestStretch, (8 * warm_up + 63) / 64 * 64);
-  filter_ = {
-      c.b0 * c.b0 * input / kWhiteDeviation, c.a1, c.a2, warm_up, stretch, seed, peak(band, input)};
+  filter_ = {c.b0 * c.b0 * input / kWhiteDeviation, c.a1, c.a2, warm_up, stretch, seed,
+             peak(band, input, deviations)};
   set_ = std::make_unique<double[]>(static_cast<std::size_t>(stretch) * kLanes);
   at_ = std::int64_t{stretch} * kLanes;
 }
 
 // The filter starts from rest, so the whole of its response comes after
 // its first sample; the warm-up is long enough for it all.
-double BandNoise::peak(const NoiseBand& band, double input) {
+double BandNoise::peak(const NoiseBand& band, double input, double deviations) {
   const Coefficients c = coefficients(band);
-  return kPeakDeviations * input * std::sqrt(cascade_energy(c, warm_up_of(c)));
+  return deviations * input * std::sqrt(cascade_energy(c, warm_up_of(c)));
 }
 
 namespace {

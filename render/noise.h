@@ -26,18 +26,22 @@ struct NoiseBand {
 // that eight are filtered at once, one a vector lane: a filter's samples
 // otherwise follow each other one product and one sum apart. A stretch with
 // a sample beyond kPeakDeviations of the noise's deviation is drawn again
-// from other numbers (about one in 100,000 are), so that the level can leave
+// from other numbers (about one in 50,000 are), so that the level can leave
 // room for the peak before a sample is drawn.
 class BandNoise {
  public:
   // The white noise before the filter has a standard deviation of `input`.
-  BandNoise(const NoiseBand& band, std::uint64_t seed, double input);
+  // `deviations` other than kPeakDeviations are for tests, which need
+  // stretches drawn again often.
+  BandNoise(const NoiseBand& band, std::uint64_t seed, double input,
+            double deviations = kPeakDeviations);
 
   // Adds the next values.size() samples of the noise to values.
   void add(std::span<double> values);
   // No sample's magnitude reaches this: what the level must leave room for
   // so that nothing clips.
-  static double peak(const NoiseBand& band, double input);
+  static double peak(const NoiseBand& band, double input, double deviations = kPeakDeviations);
+  double peak() const { return filter_.peak; }
 
   // The noise power within the band for white noise of unit variance at
   // the filter's input: the filter's squared response over the band, as a

@@ -11,6 +11,7 @@
 
 #include "core/pipeline.h"
 #include "render/kernel_override.h"
+#include "render/noise.h"
 #include "tests/support/memory_sink.h"
 
 namespace zarn {
@@ -226,6 +227,26 @@ TEST(Conditions, TheSeedMakesTheSameBytesAndAnotherSeedOthers) {
     EXPECT_EQ(bytes_of(request), baseline) << kernel_name(kernel);
   }
   unforce_kernel();
+}
+
+// At 4 deviations a stretch is drawn again often, at 3 until the draws run
+// out and it is clipped: 300,000 samples would pass either bound otherwise.
+// No sample reaches it, and the seed still gives the same samples.
+TEST(Conditions, NoNoiseSampleReachesItsBound) {
+  for (const double deviations : {BandNoise::kPeakDeviations, 4.0, 3.0}) {
+    const auto draw = [deviations] {
+      BandNoise noise(NoiseBand{1000, 500, 11025}, 7, 1, deviations);
+      std::vector<double> values(300000);
+      noise.add(values);
+      return std::pair(values, noise.peak());
+    };
+    const auto [values, peak] = draw();
+    double loudest = 0;
+    for (const double v : values) loudest = std::max(loudest, std::abs(v));
+    EXPECT_LT(loudest, peak) << deviations;
+    EXPECT_GT(loudest, peak / 2) << deviations;
+    EXPECT_EQ(draw().first, values) << deviations;
+  }
 }
 
 // The key's edges and the tone's frequency, from zero crossings, of every
