@@ -58,7 +58,11 @@ constexpr double kWarmUpTimeConstants = 16;
 // most, and at least this long, so that its set's keys are drawn seldom.
 constexpr int kShortestStretch = 8192;
 // The narrowest band at the highest rate needs fewer than this.
-constexpr double kLongestWarmUp = 1 << 14;
+constexpr double kLongestWarmUp = 1 << 15;
+// Close to 0 Hz or to half the rate, sin(w0) makes a section far narrower
+// than asked, and its response as slow: no section is narrower than this,
+// which keeps its warm-up within the longest (16 / alpha samples, about).
+constexpr double kLeastAlpha = 1.0 / 1536;
 
 // The cascade of two equal sections has its -3 dB points at sqrt(sqrt(2) -
 // 1) of one section's width apart.
@@ -73,7 +77,7 @@ Coefficients coefficients(const NoiseBand& band) {
   const double w0 = 2 * kPi * band.centre_hz / band.sample_rate;
   const double section_width = band.bandwidth_hz / kCascadeNarrowing;
   const double q = band.centre_hz / section_width;
-  const double alpha = std::sin(w0) / (2 * q);
+  const double alpha = std::max(std::sin(w0) / (2 * q), kLeastAlpha);
   const double a0 = 1 + alpha;
   return {alpha / a0, -2 * std::cos(w0) / a0, (1 - alpha) / a0};
 }
@@ -85,10 +89,15 @@ double response_squared(const Coefficients& c, double frequency_hz, double rate)
   return std::norm(h) * std::norm(h);
 }
 
-// The poles lie sqrt(a2) from the origin: a section's response falls by that
-// much a sample. Only sqrt and division, exact on every machine.
+// A section's response falls by its larger pole's radius a sample: sqrt(a2)
+// for a pair of complex poles, as for every band but the widest; otherwise
+// the larger of two real ones. Only sqrt and division, exact on every
+// machine.
 int warm_up_of(const Coefficients& c) {
-  const double samples = std::ceil(kWarmUpTimeConstants / (1 - std::sqrt(c.a2)));
+  const double discriminant = c.a1 * c.a1 - 4 * c.a2;
+  const double radius =
+      discriminant < 0 ? std::sqrt(c.a2) : (std::abs(c.a1) + std::sqrt(discriminant)) / 2;
+  const double samples = std::ceil(kWarmUpTimeConstants / (1 - radius));
   return samples < kLongestWarmUp ? static_cast<int>(samples) : static_cast<int>(kLongestWarmUp);
 }
 

@@ -155,16 +155,22 @@ TEST(Conditions, FadesReachTheirDepthAndNoFurther) {
 // The level leaves room for the noise's bound, and no more than it needs:
 // the loudest sample comes past half of full scale (a wide band passes
 // lighter tails than a Gaussian), also where the band is cut at
-// half the rate.
+// half the rate and where a narrow band sits close to it.
 TEST(Conditions, TheSumNeverClipsAndUsesTheRange) {
   for (const double snr : {-20.0, 0.0, 40.0}) {
     for (const Encoding encoding : {Encoding::u8, Encoding::s16}) {
-      for (const int rate : {11025, 8000}) {
+      const struct {
+        int rate;
+        float tone;
+        double bandwidth;
+      } kBands[] = {{11025, 0, 500}, {8000, 3900, 4000}, {192000, 95000, 50}};
+      for (const auto& [rate, tone, bandwidth] : kBands) {
         Request request = message("CQ DE Q1ABC", 20, rate);
         request.sound.encoding = encoding;
         request.sound.noise_snr_db = snr;
         request.sound.qsb_depth_db = 10;
-        if (rate == 8000) request.freq = 3900, request.sound.bandwidth_hz = 4000;
+        request.freq = tone;
+        request.sound.bandwidth_hz = bandwidth;
         const auto bytes = bytes_of(request);
         // A clipped sum holds runs at full scale; the peak itself is one sample.
         std::size_t full = 0;
