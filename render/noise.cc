@@ -18,6 +18,8 @@ constexpr int kLanes = BandNoise::kLanes;
 // arithmetic lane by lane. Four lanes, twice over, keep AVX2's units busy;
 // AVX-512 takes all eight in one. Vectors pass by reference: by value they
 // would need an ABI this generic code lacks.
+// Spelled out for each width: GCC drops vector_size from a size that depends
+// on a template parameter.
 template <int width>
 struct Vectors;
 template <>
