@@ -128,9 +128,14 @@ def fill(form):
 
 
 def downloaded(before, seconds=10):
+    """The new file's name once it is whole: Chromium may reserve the name
+    with an empty file while the bytes still go to a .crdownload beside it."""
     deadline = time.time() + seconds
     while time.time() < deadline:
-        new = [f for f in os.listdir(downloads) if f not in before and not f.endswith(".crdownload")]
+        names = os.listdir(downloads)
+        new = [f for f in names if f not in before and not f.endswith(".crdownload")
+               and f + ".crdownload" not in names
+               and os.path.getsize(os.path.join(downloads, f)) > 0]
         if new:
             return new[0]
         time.sleep(0.1)
