@@ -128,10 +128,9 @@ struct Avx2Constants {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
-#define ZARN_AVX512 gnu::target("avx512f,avx512vl,avx512dq,avx512bw")
 struct Avx512Constants {
   __m512d peak, floor, sign, half;
-  [[ZARN_AVX512]] explicit Avx512Constants(double peak_level)
+  [[ZARN_AVX512_TARGET]] explicit Avx512Constants(double peak_level)
       : peak(_mm512_set1_pd(peak_level)),
         floor(_mm512_set1_pd(-peak_level)),
         sign(_mm512_set1_pd(-0.0)),
@@ -139,8 +138,8 @@ struct Avx512Constants {
 };
 
 // Eight samples from `at`, as int32.
-[[ZARN_AVX512, gnu::always_inline]] inline __m256i eight_levels(const double* at,
-                                                                const Avx512Constants& constants) {
+[[ZARN_AVX512_TARGET, gnu::always_inline]] inline __m256i eight_levels(
+    const double* at, const Avx512Constants& constants) {
   const __m512d x = _mm512_mul_pd(constants.peak, _mm512_loadu_pd(at));
   const __m512d away =
       _mm512_add_pd(x, _mm512_or_pd(_mm512_and_pd(x, constants.sign), constants.half));
@@ -148,8 +147,8 @@ struct Avx512Constants {
 }
 
 // Sixteen samples from `at`, as int32.
-[[ZARN_AVX512, gnu::always_inline]] inline __m512i levels_avx512(const double* at,
-                                                                 const Avx512Constants& constants) {
+[[ZARN_AVX512_TARGET, gnu::always_inline]] inline __m512i levels_avx512(
+    const double* at, const Avx512Constants& constants) {
   return _mm512_inserti64x4(_mm512_castsi256_si512(eight_levels(at, constants)),
                             eight_levels(at + 8, constants), 1);
 }
@@ -218,7 +217,8 @@ std::size_t u8_run_sse2(std::span<const double> values, std::uint8_t* out) {
 
 #ifdef ZARN_HAVE_AVX512
 // Levels are in range already: the saturating narrowings only narrow.
-[[ZARN_AVX512]] std::size_t s16_run_avx512(std::span<const double> values, std::uint8_t* out) {
+[[ZARN_AVX512_TARGET]] std::size_t s16_run_avx512(std::span<const double> values,
+                                                  std::uint8_t* out) {
   const Avx512Constants constants(kS16Peak);
   std::size_t i = 0;
   for (; i + 16 <= values.size(); i += 16) {
@@ -228,7 +228,8 @@ std::size_t u8_run_sse2(std::span<const double> values, std::uint8_t* out) {
   return i;
 }
 
-[[ZARN_AVX512]] std::size_t u8_run_avx512(std::span<const double> values, std::uint8_t* out) {
+[[ZARN_AVX512_TARGET]] std::size_t u8_run_avx512(std::span<const double> values,
+                                                 std::uint8_t* out) {
   const Avx512Constants constants(kU8Peak);
   const __m512i midpoint = _mm512_set1_epi32(kSilence);
   std::size_t i = 0;
@@ -238,7 +239,6 @@ std::size_t u8_run_sse2(std::span<const double> values, std::uint8_t* out) {
   }
   return i;
 }
-#undef ZARN_AVX512
 #if !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif

@@ -71,10 +71,13 @@ template <class Loop>
 #endif
 
 #ifdef ZARN_HAVE_AVX512
+// What the avx512 kernel compiles for, in every loop written for it: the
+// instruction sets available_kernels() asks the processor for.
+#define ZARN_AVX512_TARGET gnu::target("avx512f,avx512vl,avx512dq,avx512bw")
+
 // With AVX-512's 32 vector registers, a loop's state stays in registers.
 template <class Loop>
-[[gnu::target("avx512f,avx512vl,avx512dq,avx512bw"), gnu::flatten]] inline auto run_avx512(
-    Loop&& loop) {
+[[ZARN_AVX512_TARGET, gnu::flatten]] inline auto run_avx512(Loop&& loop) {
   return std::forward<Loop>(loop)();
 }
 #endif

@@ -122,8 +122,8 @@ struct FourLevels {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
-[[gnu::target("avx512f"), gnu::always_inline]] inline __mmask8 eight_levels(__m512d x_in,
-                                                                            std::uint8_t* out) {
+[[ZARN_AVX512_TARGET, gnu::always_inline]] inline __mmask8 eight_levels(__m512d x_in,
+                                                                        std::uint8_t* out) {
   const __mmask8 in_range = _mm512_cmp_pd_mask(x_in, _mm512_set1_pd(kFastSineLimit), _CMP_LE_OQ);
   __m512d rounded, off;
   level<__m512d, __m512i>(_mm512_maskz_mov_pd(in_range, x_in), rounded, off);
@@ -134,8 +134,7 @@ struct FourLevels {
   return static_cast<__mmask8>(~in_range | near_tie);
 }
 
-[[gnu::target("avx512f")]] void avx512_samples(double start, double step,
-                                               std::span<std::uint8_t> out) {
+[[ZARN_AVX512_TARGET]] void avx512_samples(double start, double step, std::span<std::uint8_t> out) {
   const __m512d base = _mm512_set1_pd(start);
   const __m512d stride = _mm512_set1_pd(step);
   const __m512d eight = _mm512_set1_pd(8);
