@@ -3,10 +3,10 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <utility>
 
@@ -46,9 +46,10 @@ std::string suffix(std::uint64_t& state) {
 }
 
 std::uint64_t seed() {
-  timespec now{};
-  ::clock_gettime(CLOCK_REALTIME, &now);
-  return static_cast<std::uint64_t>(now.tv_nsec) ^ (static_cast<std::uint64_t>(now.tv_sec) << 20) ^
+  const auto since = std::chrono::system_clock::now().time_since_epoch();
+  const auto nanoseconds = static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(since).count());
+  return nanoseconds % 1000000000 ^ (nanoseconds / 1000000000 << 20) ^
          (static_cast<std::uint64_t>(::getpid()) << 40);
 }
 
