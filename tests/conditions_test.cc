@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/pipeline.h"
+#include "render/fading.h"
 #include "render/kernel_override.h"
 #include "render/noise.h"
 #include "tests/support/memory_sink.h"
@@ -253,6 +254,20 @@ TEST(Conditions, NoNoiseSampleReachesItsBound) {
     EXPECT_GT(loudest, peak / 2) << deviations;
     EXPECT_EQ(draw().first, values) << deviations;
   }
+}
+
+// The stream fades only what sounds and skips silence: skipping must keep the
+// fade where faded zeros would have left it, across turns of the fade.
+TEST(Conditions, SkippingSilenceKeepsTheFadeInStep) {
+  const FadeShape shape{20, 5, 8000};
+  Fading whole(shape, 3), skipping(shape, 3);
+  std::vector<double> tone(9000, 1.0), runs = tone;
+  for (std::size_t i = 1000; i < 6000; ++i) tone[i] = runs[i] = 0;
+  whole.apply(tone);
+  skipping.apply(std::span(runs).first(1000));
+  skipping.skip(5000);
+  skipping.apply(std::span(runs).subspan(6000));
+  EXPECT_EQ(runs, tone);
 }
 
 // The key's edges and the tone's frequency, from zero crossings, of every
