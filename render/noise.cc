@@ -142,15 +142,16 @@ template <class Words>
   x ^= x >> 16;
 }
 
-// One group's filters: its stretches' hash inputs, the last four white
-// levels, each section's last two outputs.
+// One group's filters: its stretches' hash inputs (the sample's index times
+// the multiplier, kept as a running sum, which is cheaper than the product),
+// the last four white levels, each section's last two outputs.
 template <int width>
 struct Group {
   using Words = typename Vectors<width>::Words;
   using Levels = typename Vectors<width>::Levels;
   using Values = typename Vectors<width>::Values;
   Words multiplier{}, mask{};
-  Words index{};
+  Words point{};
   Levels t1{}, t2{}, t3{}, t4{};
   Values y1{}, y2{}, v1{}, v2{};
 };
@@ -204,9 +205,9 @@ template <int width>
 [[gnu::always_inline]] inline void step(Group<width>& g, const Sections& s) {
   using Levels = typename Group<width>::Levels;
   using Values = typename Group<width>::Values;
-  auto h = (g.index * g.multiplier) ^ g.mask;
+  auto h = g.point ^ g.mask;
   mix(h);
-  g.index += 1u;
+  g.point += g.multiplier;
   const Levels t = (Levels)(h & 0xFFFFu) + (Levels)(h >> 16);
   const Values x = __builtin_convertvector((t - g.t2) - (g.t2 - g.t4), Values);
   g.t4 = g.t3, g.t3 = g.t2, g.t2 = g.t1, g.t1 = t;
@@ -240,13 +241,13 @@ template <int width, class Each>
   take_keys(0);
   for (auto& g : groups) {
     g.t1 = g.t2 = g.t3 = g.t4 = typename Group<width>::Levels{} + kWhiteMean;
-    g.index = typename Group<width>::Words{} + static_cast<std::uint32_t>(samples - warm_up);
+    g.point = g.multiplier * static_cast<std::uint32_t>(samples - warm_up);
   }
   for (int n = -warm_up; n < 0; ++n) {
     for (auto& g : groups) step(g, s);
   }
   take_keys(1);
-  for (auto& g : groups) g.index = typename Group<width>::Words{};
+  for (auto& g : groups) g.point = typename Group<width>::Words{};
   // `samples` is a whole number of blocks.
   for (int n = 0; n < samples; n += width) {
     typename Group<width>::Values block[kGroups][width];
