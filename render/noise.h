@@ -1,8 +1,8 @@
 // A receiver's noise: white noise drawn from the seed, through a band-pass
 // filter centred on the tone, as a CW filter passes it. Only integer draws
-// and the four operations of double arithmetic, in a fixed order, so that a
-// seed gives the same samples on every machine, with every kernel, and in
-// the page.
+// and the four operations of single-precision arithmetic, in a fixed order,
+// so that a seed gives the same samples on every machine, with every kernel,
+// and in the page.
 #pragma once
 
 #include <cstdint>
@@ -67,7 +67,7 @@ class BandNoise {
   void draw_set(std::int64_t set);
 
   Filter filter_;
-  std::unique_ptr<double[]> set_;
+  std::unique_ptr<float[]> set_;
   std::int64_t next_set_ = 0;
   int last_attempt_ = 0;  // of the last stretch drawn
   std::int64_t at_;       // samples of set_ already given out
