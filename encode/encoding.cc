@@ -122,12 +122,7 @@ struct Avx2Constants {
 #endif
 
 #ifdef ZARN_HAVE_AVX512
-// GCC 12's AVX-512 headers trip its own maybe-uninitialized warning; the
-// code is fine.
-#if !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
+ZARN_AVX512_INTRINSICS_BEGIN
 struct Avx512Constants {
   __m512d peak, floor, sign, half;
   [[ZARN_AVX512_TARGET]] explicit Avx512Constants(double peak_level)
@@ -239,9 +234,7 @@ std::size_t u8_run_sse2(std::span<const double> values, std::uint8_t* out) {
   }
   return i;
 }
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
+ZARN_AVX512_INTRINSICS_END
 #endif
 
 std::size_t s16_vector_run(std::span<const double> values, std::uint8_t* out) {

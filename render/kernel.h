@@ -75,6 +75,17 @@ template <class Loop>
 // instruction sets available_kernels() asks the processor for.
 #define ZARN_AVX512_TARGET gnu::target("avx512f,avx512vl,avx512dq,avx512bw")
 
+// Around code written with AVX-512 intrinsics: GCC 12's AVX-512 headers trip
+// its own maybe-uninitialized warning; the code is fine.
+#if defined(__clang__)
+#define ZARN_AVX512_INTRINSICS_BEGIN
+#define ZARN_AVX512_INTRINSICS_END
+#else
+#define ZARN_AVX512_INTRINSICS_BEGIN \
+  _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wmaybe-uninitialized\"")
+#define ZARN_AVX512_INTRINSICS_END _Pragma("GCC diagnostic pop")
+#endif
+
 // With AVX-512's 32 vector registers, a loop's state stays in registers.
 template <class Loop>
 [[ZARN_AVX512_TARGET, gnu::flatten]] inline auto run_avx512(Loop&& loop) {

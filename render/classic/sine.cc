@@ -116,12 +116,8 @@ struct FourLevels {
   libm_samples(start + double(i) * step, step, out.subspan(i));
 }
 
-// The same kernel eight lanes wide. GCC 12's AVX-512 headers trip its own
-// maybe-uninitialized warning; the code is fine.
-#if !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
+// The same kernel eight lanes wide.
+ZARN_AVX512_INTRINSICS_BEGIN
 [[ZARN_AVX512_TARGET, gnu::always_inline]] inline __mmask8 eight_levels(__m512d x_in,
                                                                         std::uint8_t* out) {
   const __mmask8 in_range = _mm512_cmp_pd_mask(x_in, _mm512_set1_pd(kFastSineLimit), _CMP_LE_OQ);
@@ -150,9 +146,7 @@ struct FourLevels {
   }
   libm_samples(start + double(i) * step, step, out.subspan(i));
 }
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
+ZARN_AVX512_INTRINSICS_END
 
 #endif
 
